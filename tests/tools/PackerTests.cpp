@@ -1,0 +1,589 @@
+// The packer end to end: each test runs the zarvo-pack binary as a child process on a real
+// temporary folder and checks its output files, standard output, standard error and exit status.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <chrono>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+extern char** environ;
+
+namespace {
+
+struct RunResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteFile(const fs::path& path, std::string_view bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(out.good()) << path;
+}
+
+fs::path Utf8Path(std::string_view utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// A moment given in this machine's local time.
+std::time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
+  std::tm fields{};
+  fields.tm_year = year - 1900;
+  fields.tm_mon = month - 1;
+  fields.tm_mday = day;
+  fields.tm_hour = hour;
+  fields.tm_min = minute;
+  fields.tm_sec = second;
+  fields.tm_isdst = -1;
+  return std::mktime(&fields);
+}
+
+void SetLastWriteTime(const fs::path& path, std::time_t moment) {
+  fs::last_write_time(
+      path, std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(moment)));
+}
+
+std::uint32_t ReadInt32(const std::string& bytes, std::size_t offset) {
+  std::uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<std::uint8_t>(bytes[offset + i]);
+  return value;
+}
+
+// One entry as the bytes of the payload file hold it, read without the core.
+struct RawEntry {
+  std::string name;
+  std::int32_t size = 0;
+  std::uint32_t date = 0;
+  std::int32_t packSize = 0;
+  std::size_t position = 0;
+  std::string data;
+};
+
+std::vector<RawEntry> WalkPayload(const std::string& bytes) {
+  std::vector<RawEntry> entries;
+  std::size_t offset = 0;
+  while (offset < bytes.size()) {
+    RawEntry entry;
+    const std::size_t n = static_cast<std::uint8_t>(bytes[offset]);
+    if (bytes.size() - offset < 13 + n) {
+      ADD_FAILURE() << "truncated header at " << offset;
+      break;
+    }
+    entry.name = bytes.substr(offset + 1, n);
+    entry.size = static_cast<std::int32_t>(ReadInt32(bytes, offset + 1 + n));
+    entry.date = ReadInt32(bytes, offset + 5 + n);
+    entry.packSize = static_cast<std::int32_t>(ReadInt32(bytes, offset + 9 + n));
+    entry.position = offset + 13 + n;
+    if (entry.packSize < 0 ||
+        bytes.size() - entry.position < static_cast<std::size_t>(entry.packSize)) {
+      ADD_FAILURE() << "bad pack size at " << offset;
+      break;
+    }
+    entry.data = bytes.substr(entry.position, static_cast<std::size_t>(entry.packSize));
+    offset = entry.position + static_cast<std::size_t>(entry.packSize);
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+std::string Inflate(const std::string& packed, std::size_t size) {
+  std::string content(size, '\0');
+  uLongf produced = static_cast<uLongf>(size);
+  const int result =
+      uncompress(reinterpret_cast<Bytef*>(content.data()), &produced,
+                 reinterpret_cast<const Bytef*>(packed.data()), static_cast<uLong>(packed.size()));
+  EXPECT_EQ(result, Z_OK);
+  EXPECT_EQ(produced, size);
+  return content;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The sample-like product every test packs: names, contents and source dates.
+struct ProductFile {
+  std::string path;  // as the manifest writes it
+  std::string content;
+  std::time_t written;
+  std::string listedDate;  // what list prints: local time, even seconds
+};
+
+std::string BinaryContent() {
+  std::string bytes;
+  for (int round = 0; round < 40; ++round)
+    for (int value = 0; value < 256; ++value) bytes.push_back(static_cast<char>(value));
+  bytes += "\r\n\x1a\n";
+  return bytes;
+}
+
+const std::string Manifest =
+    "ZarvoF.exe||#|Program\r\n"
+    "docs\\en\\readme.txt||#|Read-me\r\n"
+    "docs\\ru\\Прочти.txt||#|Описание\r\n"
+    "cfg\\user.ini|O|#|User settings\r\n"
+    "bin\\lite.dll|F|#|LITE only\r\n"
+    "bin\\pro.dll|P|#|PRO only\r\n"
+    "bin\\both.dll|PF|#|PRO and LITE\r\n"
+    "bin\\pl.dll|PL|#|PRO and L\r\n"
+    "empty.dat||#|Empty file\r\n"
+    "cache\\*.tmp|K|\r\n"
+    "old.txt||#|the text |K| makes this a deletion line\r\n";
+
+class PackerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    work_ = fs::temp_directory_path() /
+            ("zarvo-pack-test-" + std::to_string(getpid()) + "-" + info->name());
+    fs::remove_all(work_);
+    fs::create_directories(work_);
+    const std::time_t usual = LocalTime(2021, 3, 4, 5, 6, 7);
+    files_ = {
+        {"ZarvoF.exe", BinaryContent(), usual, "2021-03-04 05:06:06"},
+        {"docs\\en\\readme.txt", "Read me\r\n", LocalTime(2019, 12, 31, 23, 59, 58),
+         "2019-12-31 23:59:58"},
+        {"docs\\ru\\Прочти.txt", "Прочтите меня\r\n", usual, "2021-03-04 05:06:06"},
+        {"cfg\\user.ini", "[Settings]\r\nLanguage=en\r\n", usual, "2021-03-04 05:06:06"},
+        {"bin\\lite.dll", "lite", usual, "2021-03-04 05:06:06"},
+        {"bin\\pro.dll", "pro module", usual, "2021-03-04 05:06:06"},
+        {"bin\\both.dll", "both editions", usual, "2021-03-04 05:06:06"},
+        {"bin\\pl.dll", "p and l", usual, "2021-03-04 05:06:06"},
+        {"empty.dat", "", usual, "2021-03-04 05:06:06"},
+    };
+    for (const ProductFile& file : files_) {
+      const fs::path path = OnDisk(Root(), file.path);
+      WriteFile(path, file.content);
+      SetLastWriteTime(path, file.written);
+    }
+    WriteFile(work_ / "list.txt", Manifest);
+  }
+
+  void TearDown() override { fs::remove_all(work_); }
+
+  fs::path Root() const { return work_ / "root"; }
+  fs::path Payload() const { return work_ / "payload.bin"; }
+
+  static fs::path OnDisk(const fs::path& folder, std::string manifestPath) {
+    for (char& c : manifestPath)
+      if (c == '\\') c = '/';
+    return folder / Utf8Path(manifestPath);
+  }
+
+  RunResult Run(const std::vector<std::string>& args) const {
+    std::vector<std::string> all{ZARVO_PACK_PATH};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& arg : all) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const fs::path out = work_ / "stdout.txt";
+    const fs::path err = work_ / "stderr.txt";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    RunResult result;
+    if (spawned != 0) {
+      ADD_FAILURE() << "cannot start " << argv[0] << ": " << std::strerror(spawned);
+      return result;
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = ReadFile(out);
+    result.err = ReadFile(err);
+    return result;
+  }
+
+  RunResult Build(const fs::path& manifest, const fs::path& output) const {
+    return Run({"build", "--manifest", manifest.string(), "--root", Root().string(), "-o",
+                output.string()});
+  }
+
+  void BuildPayload() const {
+    const RunResult built = Build(work_ / "list.txt", Payload());
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    ASSERT_EQ(built.out, "");
+    ASSERT_EQ(built.err, "");
+  }
+
+  fs::path work_;
+  std::vector<ProductFile> files_;
+};
+
+TEST_F(PackerTest, BuildWritesTheManifestFirstThenEachFileLineInOrder) {
+  BuildPayload();
+  const std::string payload = ReadFile(Payload());
+  const std::vector<RawEntry> entries = WalkPayload(payload);
+  ASSERT_EQ(entries.size(), files_.size() + 1);
+
+  EXPECT_EQ(entries[0].name, "list");
+  EXPECT_EQ(entries[0].date, 0u);
+  EXPECT_EQ(entries[0].position, 17u);
+  EXPECT_EQ(Inflate(entries[0].data, static_cast<std::size_t>(entries[0].size)), Manifest);
+  for (std::size_t k = 0; k < files_.size(); ++k) {
+    const RawEntry& entry = entries[k + 1];
+    SCOPED_TRACE(files_[k].path);
+    EXPECT_EQ(entry.name, files_[k].path);
+    EXPECT_NE(entry.date, 0u);
+    EXPECT_EQ(Inflate(entry.data, static_cast<std::size_t>(entry.size)), files_[k].content);
+  }
+  for (const RawEntry& entry : entries) {
+    SCOPED_TRACE(entry.name);
+    ASSERT_GE(entry.data.size(), 2u);
+    EXPECT_EQ(static_cast<std::uint8_t>(entry.data[0]), 0x78);
+    EXPECT_EQ(static_cast<std::uint8_t>(entry.data[1]), 0x9C);
+  }
+}
+
+TEST_F(PackerTest, ListPrintsEveryFieldOfEveryEntry) {
+  BuildPayload();
+  const std::vector<RawEntry> entries = WalkPayload(ReadFile(Payload()));
+  ASSERT_EQ(entries.size(), files_.size() + 1);
+  std::string expected = "list\t" + std::to_string(Manifest.size()) + "\t" +
+                         std::to_string(entries[0].packSize) + "\t17\t0\n";
+  for (std::size_t k = 0; k < files_.size(); ++k)
+    expected += files_[k].path + "\t" + std::to_string(files_[k].content.size()) + "\t" +
+                std::to_string(entries[k + 1].packSize) + "\t" +
+                std::to_string(entries[k + 1].position) + "\t" + files_[k].listedDate + "\n";
+
+  const RunResult listed = Run({"list", Payload().string()});
+  EXPECT_EQ(listed.exitCode, 0) << listed.err;
+  EXPECT_EQ(listed.out, expected);
+  EXPECT_EQ(listed.err, "");
+}
+
+TEST_F(PackerTest, CatFindsNamesIgnoringCaseAndWritesTheExactBytes) {
+  BuildPayload();
+  const struct {
+    std::string name;
+    std::string content;
+  } cases[] = {
+      {"ZarvoF.exe", BinaryContent()},
+      {"zarvof.EXE", BinaryContent()},
+      {"DOCS\\EN\\README.TXT", "Read me\r\n"},
+      {"docs\\RU\\прочти.TXT", "Прочтите меня\r\n"},
+      {"empty.dat", ""},
+      {"LIST", Manifest},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const RunResult shown = Run({"cat", Payload().string(), c.name});
+    EXPECT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_EQ(shown.out, c.content);
+  }
+}
+
+TEST_F(PackerTest, CatOfANameNotInThePayloadFails) {
+  BuildPayload();
+  for (const std::string name : {"docs", "docs\\en", "ZarvoF.ex", "docs/en/readme.txt", ""}) {
+    SCOPED_TRACE(name);
+    const RunResult shown = Run({"cat", Payload().string(), name});
+    EXPECT_EQ(shown.exitCode, 1);
+    EXPECT_EQ(shown.out, "");
+    EXPECT_EQ(Lines(shown.err).size(), 1u) << shown.err;
+  }
+}
+
+TEST_F(PackerTest, VerifyAcceptsABuiltPayload) {
+  BuildPayload();
+  const RunResult verified = Run({"verify", Payload().string()});
+  EXPECT_EQ(verified.exitCode, 0) << verified.err;
+  EXPECT_EQ(verified.out, "ok 10 entries\n");
+}
+
+TEST_F(PackerTest, VerifyReportsTheFirstProblem) {
+  BuildPayload();
+  const std::string good = ReadFile(Payload());
+  const std::vector<RawEntry> entries = WalkPayload(good);
+  ASSERT_EQ(entries.size(), 10u);
+  const std::size_t readmeData = entries[2].position;
+  const struct {
+    const char* what;
+    std::function<std::string(std::string)> damage;
+    std::string message;  // part of the one error line
+  } cases[] = {
+      {"flipped byte in the deflate data",
+       [&](std::string bytes) {
+         bytes[readmeData + 4] ^= 0x55;
+         return bytes;
+       },
+       "docs\\en\\readme.txt"},
+      {"Adler-32 trailer changed",
+       [&](std::string bytes) {
+         bytes[readmeData + static_cast<std::size_t>(entries[2].packSize) - 1] ^= 1;
+         return bytes;
+       },
+       "docs\\en\\readme.txt"},
+      {"cut inside the last entry",
+       [](std::string bytes) {
+         bytes.pop_back();
+         return bytes;
+       },
+       ""},
+      {"trailing junk", [](std::string bytes) { return bytes + "junk"; }, ""},
+      {"no list entry", [&](std::string bytes) { return bytes.substr(entries[1].position - 23); },
+       "list"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteFile(work_ / "damaged.bin", c.damage(good));
+    const RunResult verified = Run({"verify", (work_ / "damaged.bin").string()});
+    EXPECT_EQ(verified.exitCode, 1);
+    EXPECT_EQ(verified.out, "");
+    EXPECT_EQ(Lines(verified.err).size(), 1u) << verified.err;
+    EXPECT_NE(verified.err.find(c.message), std::string::npos) << verified.err;
+  }
+}
+
+// The lines an install into a folder would process, for the folder's state and the options.
+TEST_F(PackerTest, PlanKeepsWhatTheSelectionKeeps) {
+  BuildPayload();
+  const std::time_t packed = LocalTime(2021, 3, 4, 5, 6, 6);  // the entries' even-second date
+  const auto copyIn = [&](const fs::path& folder) {
+    for (const ProductFile& file : files_) {
+      const fs::path path = OnDisk(folder, file.path);
+      WriteFile(path, file.content);
+      SetLastWriteTime(path, file.path == "docs\\en\\readme.txt" ? file.written : packed);
+    }
+  };
+  const std::vector<std::string> all = Lines(Manifest);
+  const auto line = [&](std::string_view start) {
+    for (const std::string& l : all)
+      if (l.rfind(start, 0) == 0) return l.substr(0, l.size() - 1);  // without the CR
+    ADD_FAILURE() << "no manifest line " << start;
+    return std::string();
+  };
+  const std::string exe = line("ZarvoF.exe|"), en = line("docs\\en\\"), ru = line("docs\\ru\\"),
+                    user = line("cfg\\"), lite = line("bin\\lite"), pro = line("bin\\pro"),
+                    both = line("bin\\both"), pl = line("bin\\pl"), empty = line("empty"),
+                    cache = line("cache"), old = line("old.txt");
+
+  const struct {
+    const char* what;
+    std::function<void(const fs::path&)> prepare;
+    std::vector<std::string> options;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"empty folder, edition F",
+       [](const fs::path&) {},
+       {},
+       // old.txt names no entry: size 0 and date 0 match a missing file, so it is up to date.
+       {exe, en, ru, user, lite, both, empty, cache}},
+      {"edition P",
+       [](const fs::path&) {},
+       {"--edition", "P"},
+       {exe, en, ru, user, pro, both, pl, empty, cache}},
+      {"edition L",
+       [](const fs::path&) {},
+       {"--edition", "L"},
+       {exe, en, ru, user, pl, empty, cache}},
+      {"forced keeps every line of the edition",
+       [](const fs::path&) {},
+       {"--force"},
+       {exe, en, ru, user, lite, both, empty, cache, old}},
+      {"user file present",
+       [](const fs::path& folder) { WriteFile(folder / "cfg/user.ini", "mine"); },
+       {},
+       {exe, en, ru, lite, both, empty, cache}},
+      {"user file present, forced",
+       [](const fs::path& folder) { WriteFile(folder / "cfg/user.ini", "mine"); },
+       {"--force"},
+       {exe, en, ru, user, lite, both, empty, cache, old}},
+      {"user folder of that name is no file",
+       [](const fs::path& folder) { fs::create_directories(folder / "cfg/user.ini"); },
+       {},
+       {exe, en, ru, user, lite, both, empty, cache}},
+      {"everything copied in with the packed dates", copyIn, {}, {cache}},
+      {"one file a second older than its entry",
+       [&](const fs::path& folder) {
+         copyIn(folder);
+         SetLastWriteTime(folder / "bin/lite.dll", packed - 1);
+       },
+       {},
+       {lite, cache}},
+      {"one file newer than its entry",
+       [&](const fs::path& folder) {
+         copyIn(folder);
+         SetLastWriteTime(folder / "bin/lite.dll", packed + 3600);
+       },
+       {},
+       {cache}},
+      {"one file of another size",
+       [&](const fs::path& folder) {
+         copyIn(folder);
+         WriteFile(folder / "ZarvoF.exe", "short");
+         SetLastWriteTime(folder / "ZarvoF.exe", packed + 3600);
+       },
+       {},
+       {exe, cache}},
+      {"everything copied in, forced",
+       copyIn,
+       {"--force"},
+       {exe, en, ru, user, lite, both, empty, cache, old}},
+  };
+  int number = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const fs::path folder = work_ / ("install" + std::to_string(++number));
+    fs::create_directories(folder);
+    c.prepare(folder);
+    std::vector<std::string> args{"plan", Payload().string(), "--dir", folder.string()};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const RunResult planned = Run(args);
+    EXPECT_EQ(planned.exitCode, 0) << planned.err;
+    EXPECT_EQ(Lines(planned.out), c.expected);
+  }
+}
+
+TEST_F(PackerTest, PlanIntoAFolderThatDoesNotExistYetKeepsEveryFile) {
+  BuildPayload();
+  const RunResult planned =
+      Run({"plan", Payload().string(), "--dir", (work_ / "not" / "there").string() + "/"});
+  EXPECT_EQ(planned.exitCode, 0) << planned.err;
+  EXPECT_EQ(Lines(planned.out).size(), 8u) << planned.out;
+}
+
+TEST_F(PackerTest, BuildSkipsEmptyLinesAndKeepsTheManifestBytes) {
+  const std::string manifest = "\r\nZarvoF.exe||#|Program\r\n\r\nempty.dat||#|Empty\r\n";
+  WriteFile(work_ / "gaps.txt", manifest);
+  const RunResult built = Build(work_ / "gaps.txt", Payload());
+  ASSERT_EQ(built.exitCode, 0) << built.err;
+  const std::vector<RawEntry> entries = WalkPayload(ReadFile(Payload()));
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(Inflate(entries[0].data, static_cast<std::size_t>(entries[0].size)), manifest);
+  EXPECT_EQ(entries[1].name, "ZarvoF.exe");
+  EXPECT_EQ(entries[2].name, "empty.dat");
+}
+
+TEST_F(PackerTest, BuildReplacesAnEarlierOutput) {
+  WriteFile(Payload(), "old payload");
+  BuildPayload();
+  EXPECT_EQ(WalkPayload(ReadFile(Payload())).size(), 10u);
+  EXPECT_FALSE(fs::exists(work_ / "payload.bin.partial"));
+}
+
+TEST_F(PackerTest, BadManifestLinesFailNamingTheLineAndWriteNothing) {
+  const struct {
+    const char* what;
+    std::string manifest;
+    std::string message;  // part of the one error line
+  } cases[] = {
+      {"missing file", "ZarvoF.exe||#|Program\r\nbin\\gone.dll||#|Missing\r\n",
+       "line 2 \"bin\\gone.dll||#|Missing\": file not found"},
+      {"folder instead of a file", "docs\\en||#|A folder\r\n",
+       "line 1 \"docs\\en||#|A folder\": file not found"},
+      {"absolute path", "ZarvoF.exe||#|x\r\n\\Windows\\evil.dll||#|x\r\n",
+       "line 2 \"\\Windows\\evil.dll||#|x\": absolute path"},
+      {"absolute POSIX path", "/etc/passwd||#|x\r\n", "line 1 \"/etc/passwd||#|x\": absolute path"},
+      {"drive letter", "C:\\evil.dll||#|x\r\n", "line 1 \"C:\\evil.dll||#|x\": absolute path"},
+      {"climbing out", "docs\\..\\..\\evil.dll||#|x\r\n",
+       "line 1 \"docs\\..\\..\\evil.dll||#|x\": path climbs out"},
+      {"climbing out at the start", "..\\root\\ZarvoF.exe||#|x\r\n",
+       "line 1 \"..\\root\\ZarvoF.exe||#|x\": path climbs out"},
+      {"deletion mask outside the folder", "ZarvoF.exe||#|x\r\n..\\*.*|K|\r\n",
+       "line 2 \"..\\*.*|K|\": path climbs out"},
+      {"no path", "ZarvoF.exe||#|x\r\n\r\njust words\r\n", "line 3 \"just words\": no path"},
+      {"a file named like the manifest", "ZarvoF.exe||#|x\r\nLIST||#|x\r\n",
+       "line 2 \"LIST||#|x\": the name \"list\""},
+      {"invalid UTF-8", "ZarvoF.exe||#|x\r\nbad\xff.txt||#|x\r\n", "line 2: not valid UTF-8"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteFile(work_ / "bad.txt", c.manifest);
+    WriteFile(Payload(), "earlier payload");
+    const RunResult built = Build(work_ / "bad.txt", Payload());
+    EXPECT_EQ(built.exitCode, 1);
+    EXPECT_EQ(Lines(built.err).size(), 1u) << built.err;
+    EXPECT_NE(built.err.find(c.message), std::string::npos) << built.err;
+    EXPECT_EQ(ReadFile(Payload()), "earlier payload");
+    EXPECT_FALSE(fs::exists(work_ / "payload.bin.partial"));
+
+    const fs::path fresh = work_ / "fresh.bin";
+    EXPECT_EQ(Build(work_ / "bad.txt", fresh).exitCode, 1);
+    EXPECT_FALSE(fs::exists(fresh));
+  }
+}
+
+TEST_F(PackerTest, BadInputFilesExitWithOne) {
+  BuildPayload();
+  WriteFile(work_ / "truncated.bin", ReadFile(Payload()).substr(0, 10));
+  const std::string missing = (work_ / "missing.bin").string();
+  const std::vector<std::vector<std::string>> cases = {
+      {"build", "--manifest", (work_ / "nope.txt").string(), "--root", Root().string(), "-o",
+       (work_ / "out.bin").string()},
+      {"build", "--manifest", (work_ / "list.txt").string(), "--root",
+       (work_ / "nofolder").string(), "-o", (work_ / "out.bin").string()},
+      {"list", missing},
+      {"list", (work_ / "truncated.bin").string()},
+      {"verify", missing},
+      {"cat", missing, "list"},
+      {"plan", missing, "--dir", work_.string()},
+  };
+  for (const auto& args : cases) {
+    SCOPED_TRACE(args[0] + " " + args[1]);
+    const RunResult run = Run(args);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+  }
+  EXPECT_FALSE(fs::exists(work_ / "out.bin"));
+}
+
+TEST_F(PackerTest, UsageErrorsExitWithTwo) {
+  const std::string payload = Payload().string();
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {"pack"},
+      {"build", "--manifest", "list.txt", "--root", "root"},
+      {"build", "--manifest", "list.txt", "-o", "out.bin"},
+      {"build", "--manifest", "list.txt", "--root", "root", "-o"},
+      {"build", "--manifest", "list.txt", "--root", "root", "-o", "out.bin", "--fast"},
+      {"build", "--manifest", "a.txt", "--manifest", "b.txt", "--root", "r", "-o", "out.bin"},
+      {"list"},
+      {"list", payload, payload},
+      {"cat", payload},
+      {"verify"},
+      {"plan", payload},
+      {"plan", payload, "--dir", "x", "--edition", "PF"},
+      {"plan", payload, "--dir", "x", "--edition", ""},
+  };
+  for (const auto& args : cases) {
+    std::string joined;
+    for (const std::string& arg : args) joined += arg + " ";
+    SCOPED_TRACE(joined);
+    const RunResult run = Run(args);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("usage:"), std::string::npos) << run.err;
+  }
+  EXPECT_FALSE(fs::exists(work_ / "out.bin"));
+}
+
+}  // namespace

@@ -1,0 +1,487 @@
+// zarvo-pack: builds a payload archive from a manifest and a folder, and lists, extracts,
+// verifies and dry-runs the install of an existing one with the same core the setup uses.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "payload/Archive.h"
+#include "payload/DateTime.h"
+#include "payload/Manifest.h"
+#include "payload/NameComparer.h"
+#include "payload/Selection.h"
+#include "payload/Utf.h"
+#include "tools/ArchiveWriter.h"
+
+#ifdef _WIN32
+#ifdef ZARVO_PACK_WIN32_INSTALL
+#include "install/LocaleNameComparer.h"
+#include "install/Win32FileProbe.h"
+#endif
+#else
+#include "payload/PosixFileProbe.h"
+#endif
+
+namespace fs = std::filesystem;
+using namespace zarvo::payload;
+using zarvo::tools::AppendEntry;
+
+namespace {
+
+constexpr const char* UsageText =
+    "usage: zarvo-pack build --manifest FILE --root DIR -o PAYLOAD\n"
+    "       zarvo-pack list PAYLOAD\n"
+    "       zarvo-pack cat PAYLOAD NAME\n"
+    "       zarvo-pack verify PAYLOAD\n"
+    "       zarvo-pack plan PAYLOAD --dir DIR [--edition L] [--force]\n";
+
+// Wrong command line: exit status 2.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Bad input files or contents: exit status 1.
+class InputError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+fs::path PathFromUtf8(std::string_view utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string PathToUtf8(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+void WriteOut(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+std::vector<std::uint8_t> ReadWholeFile(const fs::path& path) {
+  std::error_code error;
+  if (!fs::is_regular_file(path, error)) throw InputError("not a file: " + PathToUtf8(path));
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw InputError("cannot open " + PathToUtf8(path));
+  in.seekg(0, std::ios::end);
+  const std::streamoff length = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (length < 0) throw InputError("cannot read " + PathToUtf8(path));
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), length))
+    throw InputError("cannot read " + PathToUtf8(path));
+  return bytes;
+}
+
+// The comparison and file-system probe the setup itself uses on this platform.
+#if defined(_WIN32) && defined(ZARVO_PACK_WIN32_INSTALL)
+using HostNameComparer = zarvo::install::LocaleNameComparer;
+using HostFileProbe = zarvo::install::Win32FileProbe;
+#elif defined(_WIN32)
+using HostNameComparer = CaseFoldingNameComparer;
+#else
+using HostNameComparer = CaseFoldingNameComparer;
+using HostFileProbe = PosixFileProbe;
+#endif
+
+// A payload file loaded whole, with its directory read by the core.
+class LoadedPayload {
+ public:
+  explicit LoadedPayload(const fs::path& path) : bytes_(ReadWholeFile(path)), stream_(bytes_) {}
+  LoadedPayload(const LoadedPayload&) = delete;
+  LoadedPayload& operator=(const LoadedPayload&) = delete;
+
+  // Throws MalformedArchiveError; the entries before the fault stay readable.
+  void LoadIndex() { LoadArchiveIndex(stream_, names_, items_); }
+
+  ArchiveStream& Stream() { return stream_; }
+  const ArchiveNames& Names() const { return names_; }
+  const ArchiveItemList& Items() const { return items_; }
+  const NameComparer& Comparer() const { return comparer_; }
+
+  ArchiveItemLookup Find(std::u16string_view name) const {
+    return FindArchiveItem(names_, items_, comparer_, name);
+  }
+
+  // The manifest as the setup loads it: the entry "list" extracted, then cut into lines.
+  ManifestLines LoadFileList() {
+    MemoryOutputStream manifest;
+    ExtractArchiveItem(stream_, names_, items_, comparer_, u"list", manifest);
+    return LoadManifestLines(manifest.Remaining());
+  }
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+  ArchiveStream stream_;
+  ArchiveNames names_;
+  ArchiveItemList items_;
+  HostNameComparer comparer_;
+};
+
+// Where a line refers outside the install folder, the reason; empty when it stays inside.
+std::string UnsafePathProblem(std::u16string_view path) {
+  if (path.empty()) return "no path";
+  if (path.front() == u'\\' || path.front() == u'/') return "absolute path";
+  if (path.find(u':') != std::u16string_view::npos) return "absolute path (drive or stream)";
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find_first_of(u"\\/", start);
+    if (end == std::u16string_view::npos) end = path.size();
+    if (path.substr(start, end - start) == u"..") return "path climbs out with \"..\"";
+    start = end + 1;
+  }
+  return {};
+}
+
+bool IsDeletionLine(std::u16string_view line) {
+  return line.find(u"|K|") != std::u16string_view::npos ||
+         CutManifestLine(line).Flags.find(u'K') != std::u16string_view::npos;
+}
+
+std::string DescribeLine(std::size_t index, std::u16string_view line) {
+  return "line " + std::to_string(index + 1) + " \"" + Utf16ToUtf8(line) + "\"";
+}
+
+// Manifest bytes that are not UTF-8 would give names that match no file; reports the line.
+void CheckUtf8(std::span<const std::uint8_t> manifest) {
+  std::string_view text(reinterpret_cast<const char*>(manifest.data()), manifest.size());
+  if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos)
+    text = text.substr(0, nul);
+  const std::string again = Utf16ToUtf8(Utf8ToUtf16(text));
+  if (again == text) return;
+  std::size_t bad = 0;
+  while (bad < text.size() && bad < again.size() && text[bad] == again[bad]) ++bad;
+  std::size_t line = 1;
+  for (std::size_t i = 0; i < bad; ++i)
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')))
+      ++line;
+  throw InputError("manifest line " + std::to_string(line) + ": not valid UTF-8");
+}
+
+fs::path DiskPath(const fs::path& root, std::u16string_view manifestPath) {
+  fs::path path = root;
+  std::size_t start = 0;
+  while (start <= manifestPath.size()) {
+    std::size_t end = manifestPath.find_first_of(u"\\/", start);
+    if (end == std::u16string_view::npos) end = manifestPath.size();
+    const std::string part = Utf16ToUtf8(manifestPath.substr(start, end - start));
+    if (!part.empty()) path /= PathFromUtf8(part);
+    start = end + 1;
+  }
+  return path;
+}
+
+std::time_t LastWriteTime(const fs::path& path) {
+  const auto stamp = fs::last_write_time(path);
+  return std::chrono::system_clock::to_time_t(
+      std::chrono::time_point_cast<std::chrono::system_clock::duration>(
+          std::chrono::file_clock::to_sys(stamp)));
+}
+
+// The output file under a temporary name beside it; removed unless committed.
+class PendingOutput {
+ public:
+  explicit PendingOutput(fs::path target) : target_(std::move(target)), temporary_(target_) {
+    temporary_ += ".partial";
+    out_.open(temporary_, std::ios::binary | std::ios::trunc);
+    if (!out_) throw InputError("cannot create " + PathToUtf8(temporary_));
+  }
+  PendingOutput(const PendingOutput&) = delete;
+  PendingOutput& operator=(const PendingOutput&) = delete;
+  ~PendingOutput() {
+    if (committed_) return;
+    out_.close();
+    std::error_code ignored;
+    fs::remove(temporary_, ignored);
+  }
+
+  void Write(std::span<const std::uint8_t> bytes) {
+    out_.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    if (!out_) throw InputError("cannot write " + PathToUtf8(temporary_));
+  }
+
+  void Commit() {
+    out_.close();
+    if (!out_) throw InputError("cannot write " + PathToUtf8(temporary_));
+    std::error_code error;
+    fs::rename(temporary_, target_, error);
+    if (error) {
+      // Some platforms refuse to rename onto an existing file.
+      fs::remove(target_, error);
+      fs::rename(temporary_, target_, error);
+    }
+    if (error) throw InputError("cannot write " + PathToUtf8(target_) + ": " + error.message());
+    committed_ = true;
+  }
+
+ private:
+  fs::path target_;
+  fs::path temporary_;
+  std::ofstream out_;
+  bool committed_ = false;
+};
+
+struct Arguments {
+  std::vector<std::string> positional;
+  std::vector<std::pair<std::string, std::optional<std::string>>> options;
+};
+
+// Splits arguments into positional ones and the options known to take a value or not.
+Arguments ParseArguments(const std::vector<std::string>& args, std::size_t first,
+                         const std::vector<std::string>& valued,
+                         const std::vector<std::string>& flags) {
+  Arguments parsed;
+  for (std::size_t i = first; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.size() > 1 && arg[0] == '-') {
+      if (std::find(valued.begin(), valued.end(), arg) != valued.end()) {
+        if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
+        for (const auto& option : parsed.options)
+          if (option.first == arg) throw UsageError(arg + " given twice");
+        parsed.options.emplace_back(arg, args[++i]);
+      } else if (std::find(flags.begin(), flags.end(), arg) != flags.end()) {
+        parsed.options.emplace_back(arg, std::nullopt);
+      } else {
+        throw UsageError("unknown option " + arg);
+      }
+    } else {
+      parsed.positional.push_back(arg);
+    }
+  }
+  return parsed;
+}
+
+std::optional<std::string> Option(const Arguments& args, std::string_view name) {
+  for (const auto& option : args.options)
+    if (option.first == name) return option.second ? option.second : std::string();
+  return std::nullopt;
+}
+
+std::string RequiredOption(const Arguments& args, std::string_view name) {
+  std::optional<std::string> value = Option(args, name);
+  if (!value) throw UsageError("missing " + std::string(name));
+  return *value;
+}
+
+void ExpectPositional(const Arguments& args, std::size_t count) {
+  if (args.positional.size() < count) throw UsageError("missing argument");
+  if (args.positional.size() > count)
+    throw UsageError("unexpected argument " + args.positional[count]);
+}
+
+int Build(const std::vector<std::string>& argv) {
+  const Arguments args = ParseArguments(argv, 2, {"--manifest", "--root", "-o"}, {});
+  ExpectPositional(args, 0);
+  const fs::path manifestPath = PathFromUtf8(RequiredOption(args, "--manifest"));
+  const fs::path root = PathFromUtf8(RequiredOption(args, "--root"));
+  const fs::path output = PathFromUtf8(RequiredOption(args, "-o"));
+
+  const std::vector<std::uint8_t> manifest = ReadWholeFile(manifestPath);
+  CheckUtf8(manifest);
+  const ManifestLines lines = LoadManifestLines(manifest);
+  std::error_code error;
+  if (!fs::is_directory(root, error)) throw InputError("not a folder: " + PathToUtf8(root));
+
+  // Every line is checked before anything is written.
+  struct PlannedEntry {
+    std::string name;
+    fs::path file;
+    std::string line;
+  };
+  std::vector<PlannedEntry> planned;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::u16string& line = lines[i];
+    if (line.empty()) continue;
+    const std::u16string_view path = CutManifestLine(line).Path;
+    if (IsDeletionLine(line)) {
+      // A mask that reaches outside the folder would delete the user's other files.
+      if (!path.empty())
+        if (const std::string problem = UnsafePathProblem(path); !problem.empty())
+          throw InputError(DescribeLine(i, line) + ": " + problem);
+      continue;
+    }
+    if (const std::string problem = UnsafePathProblem(path); !problem.empty())
+      throw InputError(DescribeLine(i, line) + ": " + problem);
+    // The setup finds the first "list", the manifest: such a line would install the manifest.
+    if (HostNameComparer().Equal(path, u"list"))
+      throw InputError(DescribeLine(i, line) + ": the name \"list\" is the manifest's");
+    std::string name = Utf16ToUtf8(path);
+    if (name.size() > 255) throw InputError(DescribeLine(i, line) + ": path longer than 255 bytes");
+    fs::path file = DiskPath(root, path);
+    if (!fs::is_regular_file(file, error))
+      throw InputError(DescribeLine(i, line) + ": file not found: " + PathToUtf8(file));
+    planned.push_back({std::move(name), std::move(file), DescribeLine(i, line)});
+  }
+
+  PendingOutput out(output);
+  std::vector<std::uint8_t> entry;
+  AppendEntry(entry, "list", manifest, 0);
+  out.Write(entry);
+  for (const PlannedEntry& item : planned) {
+    std::uint32_t date = 0;
+    try {
+      date = zarvo::tools::DosDateTimeFromTime(LastWriteTime(item.file));
+    } catch (const InvalidDateTimeError&) {
+      throw InputError(item.line + ": file date outside 1980-2107: " + PathToUtf8(item.file));
+    }
+    const std::vector<std::uint8_t> content = ReadWholeFile(item.file);
+    entry.clear();
+    try {
+      AppendEntry(entry, item.name, content, date);
+    } catch (const zarvo::tools::ArchiveWriteError& failure) {
+      throw InputError(item.line + ": " + failure.what());
+    }
+    out.Write(entry);
+  }
+  out.Commit();
+  return 0;
+}
+
+std::string FormatDate(TDateTime value) {
+  if (value == 0) return "0";
+  const DateTimeFields f = DecodeDateTime(value);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f.Year, f.Month, f.Day, f.Hour,
+                f.Minute, f.Second);
+  return text;
+}
+
+int List(const std::vector<std::string>& argv) {
+  const Arguments args = ParseArguments(argv, 2, {}, {});
+  ExpectPositional(args, 1);
+  LoadedPayload payload(PathFromUtf8(args.positional[0]));
+  std::optional<MalformedArchiveError> fault;
+  try {
+    payload.LoadIndex();
+  } catch (const MalformedArchiveError& error) {
+    fault = error;
+  }
+  for (std::size_t k = 0; k < payload.Names().size(); ++k) {
+    const TFileItem& item = payload.Items()[k];
+    WriteOut(Utf16ToUtf8(payload.Names()[k]) + "\t" + std::to_string(item.Size) + "\t" +
+             std::to_string(item.PackSize) + "\t" + std::to_string(item.Position) + "\t" +
+             FormatDate(item.FDate) + "\n");
+  }
+  if (fault) throw InputError(fault->what());
+  return 0;
+}
+
+int Cat(const std::vector<std::string>& argv) {
+  const Arguments args = ParseArguments(argv, 2, {}, {});
+  ExpectPositional(args, 2);
+  LoadedPayload payload(PathFromUtf8(args.positional[0]));
+  payload.LoadIndex();
+  const std::u16string name = Utf8ToUtf16(args.positional[1]);
+  if (!payload.Find(name).Found) throw InputError("no entry named " + args.positional[1]);
+  MemoryOutputStream content;
+  ExtractArchiveItem(payload.Stream(), payload.Names(), payload.Items(), payload.Comparer(), name,
+                     content);
+  const std::vector<std::uint8_t>& bytes = content.Bytes();
+  if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size())
+    throw InputError("cannot write the content");
+  return 0;
+}
+
+int Verify(const std::vector<std::string>& argv) {
+  const Arguments args = ParseArguments(argv, 2, {}, {});
+  ExpectPositional(args, 1);
+  LoadedPayload payload(PathFromUtf8(args.positional[0]));
+  payload.LoadIndex();
+  for (std::size_t k = 0; k < payload.Names().size(); ++k) {
+    try {
+      InflateArchiveItem(payload.Stream(), payload.Items()[k]);
+    } catch (const std::exception& error) {
+      throw InputError("entry " + std::to_string(k + 1) + " \"" + Utf16ToUtf8(payload.Names()[k]) +
+                       "\" at " + std::to_string(payload.Items()[k].Position) + ": " +
+                       error.what());
+    }
+  }
+  // The setup installs nothing without a manifest, and a file line without its entry fails.
+  if (!payload.Find(u"list").Found) throw InputError("no entry named list");
+  const ManifestLines lines = payload.LoadFileList();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].empty() || IsDeletionLine(lines[i])) continue;
+    if (!payload.Find(CutManifestLine(lines[i]).Path).Found)
+      throw InputError("manifest " + DescribeLine(i, lines[i]) + ": no entry of that name");
+  }
+  WriteOut("ok " + std::to_string(payload.Names().size()) + " entries\n");
+  return 0;
+}
+
+int Plan(const std::vector<std::string>& argv) {
+  const Arguments args = ParseArguments(argv, 2, {"--dir", "--edition"}, {"--force"});
+  ExpectPositional(args, 1);
+  const std::u16string dir = Utf8ToUtf16(RequiredOption(args, "--dir"));
+  const std::u16string edition = Utf8ToUtf16(Option(args, "--edition").value_or("F"));
+  if (edition.size() != 1) throw UsageError("--edition takes one letter");
+  if (dir.empty()) throw UsageError("--dir needs a folder");
+  const bool forced = Option(args, "--force").has_value();
+#if defined(_WIN32) && !defined(ZARVO_PACK_WIN32_INSTALL)
+  (void)forced;
+  throw InputError("plan is not available in this build");
+#else
+  LoadedPayload payload(PathFromUtf8(args.positional[0]));
+  payload.LoadIndex();
+  ManifestLines fileList = payload.LoadFileList();
+  std::u16string installDir = dir;
+  if (installDir.back() != u'\\' && installDir.back() != u'/') installDir += u'\\';
+  HostFileProbe probe;
+  Comp(
+      fileList, installDir, edition[0], forced,
+      [&payload](std::u16string_view name) { return payload.Find(name); }, probe);
+  for (const std::u16string& line : fileList) WriteOut(Utf16ToUtf8(line) + "\n");
+  return 0;
+#endif
+}
+
+int Run(const std::vector<std::string>& argv) {
+  try {
+    if (argv.size() < 2) throw UsageError("no command");
+    const std::string& command = argv[1];
+    if (command == "-h" || command == "--help") {
+      WriteOut(UsageText);
+      return 0;
+    }
+    if (command == "build") return Build(argv);
+    if (command == "list") return List(argv);
+    if (command == "cat") return Cat(argv);
+    if (command == "verify") return Verify(argv);
+    if (command == "plan") return Plan(argv);
+    throw UsageError("unknown command " + command);
+  } catch (const UsageError& error) {
+    std::fprintf(stderr, "zarvo-pack: %s\n%s", error.what(), UsageText);
+    return 2;
+  } catch (const std::exception& error) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "zarvo-pack: %s\n", error.what());
+    return 1;
+  }
+}
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i)
+    args.push_back(Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(argv[i]))));
+  return Run(args);
+}
+#else
+int main(int argc, char** argv) { return Run(std::vector<std::string>(argv, argv + argc)); }
+#endif
