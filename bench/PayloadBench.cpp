@@ -308,7 +308,7 @@ int main() {
               "  into a sink that keeps nothing (a file)", Megabytes(static_cast<double>(sinkHeap)),
               Megabytes(static_cast<double>(sinkResident)));
   std::printf("%-52s %11.1f MB heap %8.1f MB resident\n",
-              "  into the in-memory stream (its own copy included)",
+              "  into the in-memory stream",
               Megabytes(static_cast<double>(memoryHeap)),
               Megabytes(static_cast<double>(memoryResident)));
   std::printf("(header walk checksum %llu)\n", static_cast<unsigned long long>(walkChecksum));

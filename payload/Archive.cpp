@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "payload/Utf.h"
 
@@ -92,6 +93,12 @@ void MemoryOutputStream::Write(std::span<const std::uint8_t> bytes) {
   if (bytes_.size() < start + bytes.size()) bytes_.resize(start + bytes.size());
   std::copy(bytes.begin(), bytes.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(start));
   position_ += static_cast<std::int64_t>(bytes.size());
+}
+
+void MemoryOutputStream::WriteOwned(std::vector<std::uint8_t>&& bytes) {
+  if (!bytes_.empty() || position_ != 0) return Write(bytes);
+  bytes_ = std::move(bytes);
+  position_ = static_cast<std::int64_t>(bytes_.size());
 }
 
 std::span<const std::uint8_t> MemoryOutputStream::Remaining() const {
@@ -201,8 +208,7 @@ void ExtractArchiveItem(ArchiveStream& stream, const ArchiveNames& names,
                         std::u16string_view name, OutputStream& destination) {
   const ArchiveItemLookup lookup = FindArchiveItem(names, items, comparer, name);
   if (!lookup.Found) return;
-  const std::vector<std::uint8_t> content = InflateArchiveItem(stream, lookup.Item);
-  destination.Write(content);
+  destination.WriteOwned(InflateArchiveItem(stream, lookup.Item));
   destination.SetPosition(0);
 }
 

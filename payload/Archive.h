@@ -76,6 +76,9 @@ class OutputStream {
   virtual std::int64_t Position() const = 0;
   virtual void SetPosition(std::int64_t position) = 0;
   virtual void Write(std::span<const std::uint8_t> bytes) = 0;
+  // The same as Write, for a buffer the caller gives up: a stream that keeps its content may
+  // take it over instead of copying it.
+  virtual void WriteOwned(std::vector<std::uint8_t>&& bytes) { Write(bytes); }
 };
 
 class MemoryOutputStream final : public OutputStream {
@@ -85,6 +88,9 @@ class MemoryOutputStream final : public OutputStream {
   // Negative positions throw std::out_of_range.
   void SetPosition(std::int64_t position) override;
   void Write(std::span<const std::uint8_t> bytes) override;
+  // An empty stream at position 0 takes the buffer over, so an extraction into memory holds
+  // its content once.
+  void WriteOwned(std::vector<std::uint8_t>&& bytes) override;
 
   const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
   // The bytes from the position to the end.
