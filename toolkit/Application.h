@@ -1,0 +1,93 @@
+// TApplication: COM for the user-interface thread, the title, the message loop, hints and the
+// top-level error report. One object for the process, reached through Application().
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "toolkit/Component.h"
+#include "toolkit/Handles.h"
+
+namespace zarvo::toolkit {
+
+class TControl;
+class TForm;
+class THintWindow;
+
+class TApplication : public TComponent {
+public:
+  TApplication();
+  ~TApplication() override;
+  std::wstring_view ClassName() const override { return L"TApplication"; }
+
+  // COM for this thread as a single-threaded apartment, and the common controls.
+  void Initialize();
+
+  // The program's name: the error report's caption.
+  const std::wstring& Title() const { return FTitle; }
+  void SetTitle(std::wstring_view title) { FTitle = title; }
+  // Milliseconds the pointer rests on a control before its hint shows.
+  int HintPause() const { return FHintPause; }
+  void SetHintPause(int milliseconds) { FHintPause = milliseconds; }
+
+  // Makes a form owned by the application; the first one becomes the main form. OnCreate has
+  // run when it returns.
+  template <class T, class... Args>
+  T* CreateForm(Args&&... args) {
+    T* form = Make<T>(this, std::forward<Args>(args)...);
+    if (!FMainForm) FMainForm = form;
+    form->AfterConstruction();
+    return form;
+  }
+  TForm* MainForm() const { return FMainForm; }
+  void SetMainForm(TForm* form) { FMainForm = form; }
+
+  // Shows the main form and handles messages until it is closed (Terminate).
+  void Run();
+  // Handles the messages waiting now, once each, and returns.
+  void ProcessMessages();
+  bool Terminated() const { return FTerminated; }
+  void Terminate();
+
+  // Restores the main form if it is minimised; brings it to the front.
+  void Restore();
+  void BringToFront();
+
+  // The top-level error report: an exception that escaped an event handler. Shows its text
+  // through OnException when set, else in a message box owned by the main form.
+  void HandleException(std::exception_ptr error);
+  std::function<void(const std::wstring& Message)> OnException;
+  void ShowException(const std::wstring& message);
+
+  // Hints: the toolkit calls these as the pointer enters and leaves controls.
+  void HintMouseEnter(TControl* control);
+  void HintMouseLeave(TControl* control);
+  void CancelHint();
+  void ControlDestroyed(TControl* control);
+  // The hint window's text while it is shown, else empty.
+  std::wstring ShownHint() const;
+
+  // Called by the hint window's timers.
+  void HintTimer(UINT_PTR id);
+
+private:
+  void Dispatch(MSG& message);
+
+  std::optional<ComApartment> FCom;
+  std::wstring FTitle;
+  int FHintPause = 500;
+  TForm* FMainForm = nullptr;
+  bool FTerminated = false;
+  std::unique_ptr<THintWindow> FHintWindow;
+  TControl* FHintControl = nullptr;
+};
+
+// The application object of the process.
+TApplication& Application();
+
+}  // namespace zarvo::toolkit
