@@ -1,11 +1,4 @@
 # 32-bit Windows build: the shipped product. It builds here but cannot run.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(ZARVO_TRIPLET i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${ZARVO_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${ZARVO_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER ${ZARVO_TRIPLET}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${ZARVO_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

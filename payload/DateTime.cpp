@@ -119,4 +119,23 @@ std::uint32_t EncodeDosDateTime(const DateTimeFields& fields) {
          static_cast<std::uint32_t>(fields.Second / 2);
 }
 
+DateTimeFields LocalDateTimeFields(std::time_t moment) {
+  std::tm local{};
+#ifdef _WIN32
+  const bool converted = localtime_s(&local, &moment) == 0;
+#else
+  const bool converted = localtime_r(&moment, &local) != nullptr;
+#endif
+  if (!converted) throw InvalidDateTimeError("time stamp has no local time");
+  DateTimeFields fields;
+  fields.Year = local.tm_year + 1900;
+  fields.Month = local.tm_mon + 1;
+  fields.Day = local.tm_mday;
+  fields.Hour = local.tm_hour;
+  fields.Minute = local.tm_min;
+  // A leap second reads as the last second of its minute.
+  fields.Second = local.tm_sec > 59 ? 59 : local.tm_sec;
+  return fields;
+}
+
 }  // namespace zarvo::payload

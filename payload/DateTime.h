@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <stdexcept>
 
 namespace zarvo::payload {
@@ -28,6 +29,10 @@ class InvalidDateTimeError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// The calendar fields of a moment (seconds since 1970) in this machine's local time, to the
+// second; InvalidDateTimeError when the C library cannot convert it.
+DateTimeFields LocalDateTimeFields(std::time_t moment);
 
 // Years 1 to 9999, every other field in its calendar range; otherwise InvalidDateTimeError.
 TDateTime EncodeDateTime(const DateTimeFields& fields);

@@ -21,23 +21,13 @@ using DirectoryHandle = std::unique_ptr<DIR, DirectoryCloser>;
 std::optional<FileStampAndSize> StampAndSizeOf(const std::string& path) {
   struct stat status {};
   if (stat(path.c_str(), &status) != 0) return std::nullopt;
-  const std::time_t seconds = status.st_mtim.tv_sec;
-  std::tm local{};
-  if (localtime_r(&seconds, &local) == nullptr) return std::nullopt;
-  DateTimeFields fields;
-  fields.Year = local.tm_year + 1900;
-  fields.Month = local.tm_mon + 1;
-  fields.Day = local.tm_mday;
-  fields.Hour = local.tm_hour;
-  fields.Minute = local.tm_min;
-  // A leap second reads as the last second of its minute.
-  fields.Second = local.tm_sec > 59 ? 59 : local.tm_sec;
-  fields.Millisecond = static_cast<int>(status.st_mtim.tv_nsec / 1'000'000);
   FileStampAndSize result;
   try {
+    DateTimeFields fields = LocalDateTimeFields(status.st_mtim.tv_sec);
+    fields.Millisecond = static_cast<int>(status.st_mtim.tv_nsec / 1'000'000);
     result.Stamp = EncodeDateTime(fields);
   } catch (const InvalidDateTimeError&) {
-    result.Stamp = 0;  // a time stamp outside years 1 to 9999 is no usable date
+    result.Stamp = 0;  // a time stamp the calendar cannot hold is no usable date
   }
   // A directory search reports no size for a folder.
   const auto size = S_ISDIR(status.st_mode) ? 0 : status.st_size;

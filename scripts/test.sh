@@ -4,14 +4,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-"$root/scripts/install-deps.sh"
-
 trap '"$root/scripts/wine-session" stop' EXIT
-
-for preset in native win64 win32; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
-done
+"$root/scripts/build.sh"
 
 ctest --preset native
 "$root/scripts/wine-session" start

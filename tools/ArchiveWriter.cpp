@@ -52,27 +52,8 @@ void AppendEntry(std::vector<std::uint8_t>& archive, std::string_view name,
                  static_cast<std::int32_t>(packed.size()), packed);
 }
 
-payload::DateTimeFields LocalDateTimeFields(std::time_t moment) {
-  std::tm local{};
-#ifdef _WIN32
-  const bool converted = localtime_s(&local, &moment) == 0;
-#else
-  const bool converted = localtime_r(&moment, &local) != nullptr;
-#endif
-  if (!converted) throw payload::InvalidDateTimeError("time stamp has no local time");
-  payload::DateTimeFields fields;
-  fields.Year = local.tm_year + 1900;
-  fields.Month = local.tm_mon + 1;
-  fields.Day = local.tm_mday;
-  fields.Hour = local.tm_hour;
-  fields.Minute = local.tm_min;
-  // A leap second reads as the last second of its minute.
-  fields.Second = local.tm_sec > 59 ? 59 : local.tm_sec;
-  return fields;
-}
-
 std::uint32_t DosDateTimeFromTime(std::time_t moment) {
-  return payload::EncodeDosDateTime(LocalDateTimeFields(moment));
+  return payload::EncodeDosDateTime(payload::LocalDateTimeFields(moment));
 }
 
 }  // namespace zarvo::tools

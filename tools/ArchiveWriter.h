@@ -32,9 +32,6 @@ void AppendRawEntry(std::vector<std::uint8_t>& archive, std::string_view name, s
 void AppendEntry(std::vector<std::uint8_t>& archive, std::string_view name,
                  std::span<const std::uint8_t> content, std::uint32_t dosDateTime);
 
-// The calendar fields of a moment in this machine's local time.
-payload::DateTimeFields LocalDateTimeFields(std::time_t moment);
-
 // The DOS date and time of a moment in local time, rounded down to the even second.
 // InvalidDateTimeError for moments outside 1980-2107.
 std::uint32_t DosDateTimeFromTime(std::time_t moment);

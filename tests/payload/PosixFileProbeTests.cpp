@@ -12,39 +12,21 @@
 
 #include "payload/PosixFileProbe.h"
 #include "payload/Utf.h"
+#include "tests/support/TemporaryFolder.h"
 
 namespace zarvo::payload {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TemporaryFolder {
- public:
-  TemporaryFolder() {
-    std::string pattern = (fs::temp_directory_path() / "zarvo-probe-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+// The folder as a manifest-style install folder: "\" separators and a trailing "\".
+std::u16string InstallDir(const zarvo::testing::TemporaryFolder& folder) {
+  std::u16string dir = Utf8ToUtf16(folder.Path().string());
+  for (char16_t& unit : dir) {
+    if (unit == u'/') unit = u'\\';
   }
-  ~TemporaryFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  TemporaryFolder(const TemporaryFolder&) = delete;
-  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-  const fs::path& Path() const { return path_; }
-  // The folder as a manifest-style install folder: "\" separators and a trailing "\".
-  std::u16string InstallDir() const {
-    std::u16string dir = Utf8ToUtf16(path_.string());
-    for (char16_t& unit : dir) {
-      if (unit == u'/') unit = u'\\';
-    }
-    return dir + u"\\";
-  }
-
- private:
-  fs::path path_;
-};
+  return dir + u"\\";
+}
 
 void WriteFile(const fs::path& path, std::size_t size) {
   fs::create_directories(path.parent_path());
@@ -67,8 +49,8 @@ void SetModified(const fs::path& path, const DateTimeFields& local) {
 }
 
 TEST(PosixFileProbeTest, AnswersForFilesFoldersAndMissingPaths) {
-  const TemporaryFolder folder;
-  const std::u16string dir = folder.InstallDir();
+  const zarvo::testing::TemporaryFolder folder("zarvo-probe");
+  const std::u16string dir = InstallDir(folder);
   WriteFile(folder.Path() / "sub" / "file.bin", 1234);
   WriteFile(folder.Path() / "Файл.txt", 7);
   WriteFile(folder.Path() / ".hidden", 3);
@@ -97,8 +79,8 @@ TEST(PosixFileProbeTest, AnswersForFilesFoldersAndMissingPaths) {
 }
 
 TEST(PosixFileProbeTest, SearchesWithWildcardsInTheLastComponent) {
-  const TemporaryFolder folder;
-  const std::u16string dir = folder.InstallDir();
+  const zarvo::testing::TemporaryFolder folder("zarvo-probe");
+  const std::u16string dir = InstallDir(folder);
   WriteFile(folder.Path() / "cache" / "a.tmp", 11);
   WriteFile(folder.Path() / "cache" / "keep.dat", 5);
   const PosixFileProbe probe;
@@ -109,18 +91,18 @@ TEST(PosixFileProbeTest, SearchesWithWildcardsInTheLastComponent) {
 }
 
 TEST(PosixFileProbeTest, SizeIsTheLow32Bits) {
-  const TemporaryFolder folder;
+  const zarvo::testing::TemporaryFolder folder("zarvo-probe");
   const fs::path big = folder.Path() / "big.bin";
   WriteFile(big, 0);
   // Sparse: no disk space is used.
   fs::resize_file(big, (std::uintmax_t{1} << 32) + 5);
-  EXPECT_EQ(GetFileStampAndSize(PosixFileProbe(), folder.InstallDir() + u"big.bin").Size, 5);
+  EXPECT_EQ(GetFileStampAndSize(PosixFileProbe(), InstallDir(folder) + u"big.bin").Size, 5);
 }
 
 // Installing the same content twice: files written at install time are up to date afterwards.
 TEST(PosixFileProbeTest, SecondSelectionOverAnInstalledFolderKeepsOnlyWhatChanged) {
-  const TemporaryFolder folder;
-  const std::u16string dir = folder.InstallDir();
+  const zarvo::testing::TemporaryFolder folder("zarvo-probe");
+  const std::u16string dir = InstallDir(folder);
   const TDateTime entryDate = EncodeDateTime({2020, 1, 2, 3, 4, 6, 0});
   const ArchiveItemFinder archive = [&](std::u16string_view name) -> ArchiveItemLookup {
     if (name == u"same.txt" || name == u"bin\\gone.dll" || name == u"resized.txt" ||

@@ -19,6 +19,7 @@
 
 #include "tools/BmpFile.h"
 #include "tools/Pictures.h"
+#include "tests/support/TemporaryFolder.h"
 
 namespace {
 
@@ -52,27 +53,6 @@ std::set<std::string> FileNames(const fs::path& folder) {
   return names;
 }
 
-class TemporaryFolder {
- public:
-  TemporaryFolder() {
-    std::string pattern = (fs::temp_directory_path() / "zarvo-pictures-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-      throw std::runtime_error("cannot make a temporary folder");
-    path_ = pattern;
-  }
-  ~TemporaryFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  TemporaryFolder(const TemporaryFolder&) = delete;
-  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-  const fs::path& Path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
 // Single quotes for the shell; none of our paths holds one.
 std::string Quoted(const std::string& text) {
   std::string quoted(1, '\'');
@@ -88,7 +68,7 @@ int RunGenerator(const std::string& arguments) {
 }
 
 TEST(PictureFilesTest, CheckedInFilesAreExactlyWhatTheGeneratorWrites) {
-  TemporaryFolder folder;
+  zarvo::testing::TemporaryFolder folder("zarvo-pictures");
   const fs::path output = folder.Path() / "out";
   ASSERT_EQ(RunGenerator(Quoted(output.string())), 0);
 
