@@ -172,17 +172,7 @@ void TEwCustomCheck::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
 }
 
 void TEwCustomCheck::WMLButtonDblClk(TMessage& Message) {
-  // The double click is the second click itself: its press must not make the release that
-  // follows a third one.
-  TControlStyle style = ControlStyle();
-  SetControlStyle(style & ~static_cast<TControlStyle>(csClickEvents));
-  try {
-    TCustomControl::WMLButtonDblClk(Message);
-  } catch (...) {
-    SetControlStyle(style);
-    throw;
-  }
-  SetControlStyle(style);
+  TCustomControl::WMLButtonDblClk(Message);
   Click();
 }
 

@@ -250,12 +250,16 @@ void TControl::HandleMouseMessage(TMessage& Message) {
       MouseMove(shift, point.x, point.y);
       break;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      if (Message.Msg == WM_LBUTTONDBLCLK) shift |= ssDouble;
+    case WM_LBUTTONDBLCLK: {
+      // A double click is a second press of its own and arms no click for its release; a
+      // control that does not take double clicks gets it as a plain press.
+      const bool asDouble = Message.Msg == WM_LBUTTONDBLCLK && (FControlStyle & csDoubleClicks);
+      if (asDouble) shift |= ssDouble;
       if (FControlStyle & csCaptureMouse) MouseCapture(true);
-      if (FControlStyle & csClickEvents) FClicked = true;
+      if (!asDouble && (FControlStyle & csClickEvents)) FClicked = true;
       MouseDown(mbLeft, shift, point.x, point.y);
       break;
+    }
     case WM_LBUTTONUP: {
       if (FControlStyle & csCaptureMouse) MouseCapture(false);
       bool clicked = FClicked;

@@ -76,8 +76,6 @@ protected:
   }
 
   void TearDown() override {
-    // The form keeps its active control by pointer: let go of it before the controls go.
-    Form->SetActiveControl(nullptr);
     if (Form->HandleAllocated() && Form->Visible()) ::SetFocus(Form->Handle());
     Host.reset();
   }

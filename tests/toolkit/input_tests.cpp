@@ -372,6 +372,56 @@ TEST_F(InputTest, APressAndReleaseOverAWindowlessControlClicksIt) {
   EXPECT_EQ(clicks, 1);
 }
 
+// A windowed control that may or may not take double clicks as such.
+class TDoubleClickProbe : public TCustomControl {
+public:
+  TDoubleClickProbe(TComponent* AOwner, bool takesDoubleClicks) : TCustomControl(AOwner) {
+    if (!takesDoubleClicks) SetControlStyle(ControlStyle() & ~static_cast<TControlStyle>(csDoubleClicks));
+  }
+  std::wstring_view ClassName() const override { return L"TDoubleClickProbe"; }
+};
+
+struct DoubleClickCase {
+  const char* name;
+  bool windowless;         // a speed button on the area, else a windowed control
+  bool takesDoubleClicks;
+  int clicks;              // after press, release, double-click press, release
+  bool secondPressIsDouble;
+};
+
+class DoubleClicks : public InputTest, public ::testing::WithParamInterface<DoubleClickCase> {};
+
+TEST_P(DoubleClicks, TheSecondPressIsADoubleClickOrAPlainPress) {
+  const DoubleClickCase& c = GetParam();
+  TControl* control = c.windowless
+      ? static_cast<TControl*>(Add<TSpeedButton>(FArea.get(), {100, 50, 40, 30}))
+      : static_cast<TControl*>(Add<TDoubleClickProbe>(FArea.get(), {100, 50, 40, 30}, c.takesDoubleClicks));
+  int clicks = 0;
+  std::vector<TShiftState> presses;
+  control->OnClick = [&](TObject*) { ++clicks; };
+  control->OnMouseDown = [&](TObject*, TMouseButton, TShiftState shift, int, int) { presses.push_back(shift); };
+  HWND window = c.windowless ? FArea->Handle() : static_cast<TWinControl*>(control)->Handle();
+  const LPARAM at = c.windowless ? MAKELPARAM(110, 60) : MAKELPARAM(10, 10);
+  ::SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageW(window, WM_LBUTTONUP, 0, at);
+  ::SendMessageW(window, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  ::SendMessageW(window, WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(clicks, c.clicks);
+  ASSERT_EQ(presses.size(), 2u);
+  EXPECT_FALSE(presses[0] & ssDouble);
+  EXPECT_EQ(static_cast<bool>(presses[1] & ssDouble), c.secondPressIsDouble);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Input, DoubleClicks,
+    ::testing::Values(
+        // The release after a double click is no third click: the double click is the second.
+        DoubleClickCase{"WindowedTakingDoubleClicks", false, true, 1, true},
+        DoubleClickCase{"WindowedNotTakingDoubleClicks", false, false, 2, false},
+        // A speed button clicks on every release over it, the double-click one included.
+        DoubleClickCase{"SpeedButton", true, true, 2, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Shows the button state that descendants read.
 class TStateButton : public TSpeedButton {
 public:
