@@ -18,6 +18,7 @@
 #include "payload/NameComparer.h"
 #include "payload/Utf.h"
 #include "tools/ArchiveWriter.h"
+#include "tests/support/Sequence.h"
 
 using namespace zarvo::payload;
 using Bytes = std::vector<std::uint8_t>;
@@ -78,19 +79,7 @@ double MedianOf(int repetitions, const std::function<void()>& run) {
   return Median(times);
 }
 
-class Sequence {
- public:
-  explicit Sequence(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t Next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-
- private:
-  std::uint64_t state_;
-};
+using zarvo::testing::Sequence;
 
 // Text of pseudo-random words from a vocabulary of 8192, in lines: compresses about 2.5:1.
 class WordSource {

@@ -56,14 +56,15 @@ inline ::testing::AssertionResult SameArea(TBitmap& actual, TBitmap& expected, R
   return ::testing::AssertionSuccess();
 }
 
-// The smallest rectangle holding every pixel of `area` whose colour is not `background`;
-// empty when there is none.
-inline RECT InkBounds(TBitmap& picture, RECT area, COLORREF background) {
+// The smallest rectangle that holds every pixel of area for which `marked` is true; empty when
+// there is none.
+template <class Marked>
+RECT BoundsWhere(RECT area, Marked marked) {
   RECT bounds{0, 0, 0, 0};
   bool any = false;
   for (int y = area.top; y < area.bottom; ++y) {
     for (int x = area.left; x < area.right; ++x) {
-      if (At(picture, x, y) == background) continue;
+      if (!marked(x, y)) continue;
       if (!any) {
         bounds = {x, y, x + 1, y + 1};
         any = true;
@@ -78,25 +79,16 @@ inline RECT InkBounds(TBitmap& picture, RECT area, COLORREF background) {
   return bounds;
 }
 
+// The smallest rectangle holding every pixel of `area` whose colour is not `background`;
+// empty when there is none.
+inline RECT InkBounds(TBitmap& picture, RECT area, COLORREF background) {
+  return BoundsWhere(area, [&](int x, int y) { return At(picture, x, y) != background; });
+}
+
 // The bounds of the pixels that differ between two pictures of the same size.
 inline RECT DifferenceBounds(TBitmap& a, TBitmap& b) {
-  RECT bounds{0, 0, 0, 0};
-  bool any = false;
-  for (int y = 0; y < a.Height(); ++y) {
-    for (int x = 0; x < a.Width(); ++x) {
-      if (At(a, x, y) == At(b, x, y)) continue;
-      if (!any) {
-        bounds = {x, y, x + 1, y + 1};
-        any = true;
-      } else {
-        bounds.left = std::min<LONG>(bounds.left, x);
-        bounds.top = std::min<LONG>(bounds.top, y);
-        bounds.right = std::max<LONG>(bounds.right, x + 1);
-        bounds.bottom = std::max<LONG>(bounds.bottom, y + 1);
-      }
-    }
-  }
-  return bounds;
+  return BoundsWhere(RECT{0, 0, a.Width(), a.Height()},
+                     [&](int x, int y) { return At(a, x, y) != At(b, x, y); });
 }
 
 inline bool HasColor(TBitmap& picture, RECT area, COLORREF color) {

@@ -7,6 +7,7 @@
 
 #include "payload/DateTime.h"
 #include "tools/ArchiveWriter.h"
+#include "tests/support/Sequence.h"
 
 namespace zarvo::fuzz {
 namespace {
@@ -39,21 +40,7 @@ struct Seed {
   }
 };
 
-// splitmix64: a fixed sequence, so that every run tests the same inputs.
-class Sequence {
- public:
-  explicit Sequence(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t Next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  std::size_t Below(std::size_t limit) { return limit == 0 ? 0 : Next() % limit; }
-
- private:
-  std::uint64_t state_;
-};
+using zarvo::testing::Sequence;
 
 std::string Words(std::size_t length, std::uint64_t seed) {
   static constexpr std::string_view words[] = {"zarvo ", "setup ",   "payload ", "folder ",
