@@ -80,9 +80,11 @@ DateTimeFields DecodeDateTime(TDateTime value) {
   std::int64_t day = static_cast<std::int64_t>(std::trunc(value));
   std::int64_t milliseconds =
       std::llround(std::fabs(value - static_cast<double>(day)) * MillisecondsPerDay);
+  // Rounded up to midnight: the next calendar day, also before the base day, where the time
+  // counts forward from the day's midnight as well.
   if (milliseconds >= MillisecondsPerDay) {
     milliseconds -= MillisecondsPerDay;
-    day += value < 0 ? -1 : 1;
+    ++day;
   }
   DateTimeFields fields;
   CivilFromDays(day - UnixEpochDay, fields.Year, fields.Month, fields.Day);

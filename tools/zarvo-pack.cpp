@@ -2,11 +2,13 @@
 // verifies and dry-runs the install of an existing one with the same core the setup uses.
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -80,6 +82,9 @@ std::vector<std::uint8_t> ReadWholeFile(const fs::path& path) {
   const std::streamoff length = in.tellg();
   in.seekg(0, std::ios::beg);
   if (length < 0) throw InputError("cannot read " + PathToUtf8(path));
+  // A 32-bit build would otherwise read a cut-off copy of a file above 4 GB.
+  if (static_cast<std::uintmax_t>(length) > std::numeric_limits<std::size_t>::max())
+    throw InputError("too large to load: " + PathToUtf8(path));
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
   if (!in.read(reinterpret_cast<char*>(bytes.data()), length))
     throw InputError("cannot read " + PathToUtf8(path));
@@ -146,9 +151,10 @@ std::string UnsafePathProblem(std::u16string_view path) {
   return {};
 }
 
+// The install run deletes by mask only for a line holding "|K|"; a line whose flags hold K with
+// other letters is installed as a file and so needs its entry.
 bool IsDeletionLine(std::u16string_view line) {
-  return line.find(u"|K|") != std::u16string_view::npos ||
-         CutManifestLine(line).Flags.find(u'K') != std::u16string_view::npos;
+  return line.find(u"|K|") != std::u16string_view::npos;
 }
 
 std::string DescribeLine(std::size_t index, std::u16string_view line) {
@@ -218,12 +224,9 @@ class PendingOutput {
     out_.close();
     if (!out_) throw InputError("cannot write " + PathToUtf8(temporary_));
     std::error_code error;
+    // Replaces an earlier output in one step (MoveFileExW with MOVEFILE_REPLACE_EXISTING on
+    // Windows); when it fails the earlier output is left as it was.
     fs::rename(temporary_, target_, error);
-    if (error) {
-      // Some platforms refuse to rename onto an existing file.
-      fs::remove(target_, error);
-      fs::rename(temporary_, target_, error);
-    }
     if (error) throw InputError("cannot write " + PathToUtf8(target_) + ": " + error.message());
     committed_ = true;
   }
@@ -322,8 +325,16 @@ int Build(const std::vector<std::string>& argv) {
     std::string name = Utf16ToUtf8(path);
     if (name.size() > 255) throw InputError(DescribeLine(i, line) + ": path longer than 255 bytes");
     fs::path file = DiskPath(root, path);
-    if (!fs::is_regular_file(file, error))
-      throw InputError(DescribeLine(i, line) + ": file not found: " + PathToUtf8(file));
+    if (!fs::is_regular_file(file, error)) {
+      const bool kWithOthers = CutManifestLine(line).Flags.find(u'K') != std::u16string_view::npos;
+      throw InputError(DescribeLine(i, line) + ": file not found: " + PathToUtf8(file) +
+                       (kWithOthers ? " (only a line with \"|K|\" deletes; this one installs a file)"
+                                    : ""));
+    }
+    if (const std::uintmax_t size = fs::file_size(file, error);
+        !error && size > static_cast<std::uintmax_t>(std::numeric_limits<std::int32_t>::max()))
+      throw InputError(DescribeLine(i, line) + ": file of " + std::to_string(size) +
+                       " bytes is larger than an entry can hold");
     planned.push_back({std::move(name), std::move(file), DescribeLine(i, line)});
   }
 
@@ -448,20 +459,28 @@ int Plan(const std::vector<std::string>& argv) {
 #endif
 }
 
+int Dispatch(const std::vector<std::string>& argv) {
+  if (argv.size() < 2) throw UsageError("no command");
+  const std::string& command = argv[1];
+  if (command == "-h" || command == "--help") {
+    WriteOut(UsageText);
+    return 0;
+  }
+  if (command == "build") return Build(argv);
+  if (command == "list") return List(argv);
+  if (command == "cat") return Cat(argv);
+  if (command == "verify") return Verify(argv);
+  if (command == "plan") return Plan(argv);
+  throw UsageError("unknown command " + command);
+}
+
 int Run(const std::vector<std::string>& argv) {
   try {
-    if (argv.size() < 2) throw UsageError("no command");
-    const std::string& command = argv[1];
-    if (command == "-h" || command == "--help") {
-      WriteOut(UsageText);
-      return 0;
-    }
-    if (command == "build") return Build(argv);
-    if (command == "list") return List(argv);
-    if (command == "cat") return Cat(argv);
-    if (command == "verify") return Verify(argv);
-    if (command == "plan") return Plan(argv);
-    throw UsageError("unknown command " + command);
+    const int status = Dispatch(argv);
+    // Output still in the buffer can fail to reach its file (a full disk): that is no success.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+      throw InputError("cannot write to standard output");
+    return status;
   } catch (const UsageError& error) {
     std::fprintf(stderr, "zarvo-pack: %s\n%s", error.what(), UsageText);
     return 2;

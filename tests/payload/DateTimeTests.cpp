@@ -39,6 +39,23 @@ TEST(DateTimeTest, MillisecondsSurviveTheRoundTrip) {
   }
 }
 
+TEST(DateTimeTest, RoundingUpToMidnightGivesTheNextDay) {
+  // A tenth of a millisecond before midnight, so the time rounds up to the next day.
+  constexpr double almostOneDay = 1.0 - 0.1 / 86'400'000.0;
+  const struct {
+    TDateTime value;
+    DateTimeFields fields;
+  } cases[] = {
+      {almostOneDay, {1899, 12, 31, 0, 0, 0, 0}},
+      {36585.0 + almostOneDay, {2000, 3, 1, 0, 0, 0, 0}},
+      // Before the base day the time still counts forward from the day's own midnight.
+      {-1.0 - almostOneDay, {1899, 12, 30, 0, 0, 0, 0}},
+      {-2.0 - almostOneDay, {1899, 12, 29, 0, 0, 0, 0}},
+      {-almostOneDay, {1899, 12, 31, 0, 0, 0, 0}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DecodeDateTime(c.value), c.fields) << c.value;
+}
+
 TEST(DateTimeTest, InvalidFieldsThrow) {
   const DateTimeFields invalid[] = {
       {0, 1, 1, 0, 0, 0, 0},       {10000, 1, 1, 0, 0, 0, 0}, {2000, 13, 1, 0, 0, 0, 0},

@@ -195,13 +195,14 @@ class PackerTest : public ::testing::Test {
     return folder / Utf8Path(manifestPath);
   }
 
-  RunResult Run(const std::vector<std::string>& args) const {
+  // Standard output goes to a file in the work folder, or to stdoutPath when one is given.
+  RunResult Run(const std::vector<std::string>& args, const fs::path& stdoutPath = {}) const {
     std::vector<std::string> all{ZARVO_PACK_PATH};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& arg : all) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    const fs::path out = work_ / "stdout.txt";
+    const fs::path out = stdoutPath.empty() ? work_ / "stdout.txt" : stdoutPath;
     const fs::path err = work_ / "stderr.txt";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -218,7 +219,7 @@ class PackerTest : public ::testing::Test {
     int status = 0;
     waitpid(child, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadFile(out);
+    if (stdoutPath.empty()) result.out = ReadFile(out);
     result.err = ReadFile(err);
     return result;
   }
@@ -484,6 +485,62 @@ TEST_F(PackerTest, BuildSkipsEmptyLinesAndKeepsTheManifestBytes) {
   EXPECT_EQ(entries[2].name, "empty.dat");
 }
 
+TEST_F(PackerTest, ALineWhoseFlagsHoldKWithOtherLettersGetsItsEntry) {
+  // The setup installs such a line as a file; without its entry it would write an empty file.
+  const std::string manifest = "bin\\lite.dll|FK|#|LITE, always\r\ncfg\\user.ini|OK|#|x\r\n"
+                               "cache\\*.tmp|K|\r\nold.txt||#|text |K| deletes\r\n";
+  WriteFile(work_ / "k.txt", manifest);
+  const RunResult built = Build(work_ / "k.txt", Payload());
+  ASSERT_EQ(built.exitCode, 0) << built.err;
+  const std::vector<RawEntry> entries = WalkPayload(ReadFile(Payload()));
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[1].name, "bin\\lite.dll");
+  EXPECT_EQ(entries[2].name, "cfg\\user.ini");
+  const RunResult verified = Run({"verify", Payload().string()});
+  EXPECT_EQ(verified.exitCode, 0) << verified.err;
+  EXPECT_EQ(verified.out, "ok 3 entries\n");
+}
+
+TEST_F(PackerTest, VerifyWantsAnEntryForALineWhoseFlagsHoldKWithOtherLetters) {
+  const auto entry = [](std::string_view name, std::string_view content) {
+    std::string packed(compressBound(static_cast<uLong>(content.size())), '\0');
+    uLongf packedSize = static_cast<uLongf>(packed.size());
+    EXPECT_EQ(compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+                       reinterpret_cast<const Bytef*>(content.data()),
+                       static_cast<uLong>(content.size())),
+              Z_OK);
+    packed.resize(packedSize);
+    std::string bytes(1, static_cast<char>(name.size()));
+    bytes += name;
+    for (const std::uint32_t field : {static_cast<std::uint32_t>(content.size()), 0u,
+                                      static_cast<std::uint32_t>(packed.size())})
+      for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>(field >> shift));
+    return bytes + packed;
+  };
+  WriteFile(work_ / "k.bin", entry("list", "a.dll||#|x\r\nb.dll|FK|#|y\r\n") + entry("a.dll", "a"));
+  const RunResult verified = Run({"verify", (work_ / "k.bin").string()});
+  EXPECT_EQ(verified.exitCode, 1);
+  EXPECT_EQ(verified.out, "");
+  EXPECT_NE(verified.err.find("line 2 \"b.dll|FK|#|y\": no entry"), std::string::npos)
+      << verified.err;
+}
+
+TEST_F(PackerTest, OutputThatCannotBeWrittenIsAFailure) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  BuildPayload();
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"list", Payload().string()},
+        std::vector<std::string>{"cat", Payload().string(), "docs\\en\\readme.txt"},
+        std::vector<std::string>{"verify", Payload().string()},
+        std::vector<std::string>{"plan", Payload().string(), "--dir", work_.string()}}) {
+    SCOPED_TRACE(args[0]);
+    const RunResult run = Run(args, "/dev/full");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+    EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
+  }
+}
+
 TEST_F(PackerTest, BuildReplacesAnEarlierOutput) {
   WriteFile(Payload(), "old payload");
   BuildPayload();
@@ -515,6 +572,9 @@ TEST_F(PackerTest, BadManifestLinesFailNamingTheLineAndWriteNothing) {
       {"a file named like the manifest", "ZarvoF.exe||#|x\r\nLIST||#|x\r\n",
        "line 2 \"LIST||#|x\": the name \"list\""},
       {"invalid UTF-8", "ZarvoF.exe||#|x\r\nbad\xff.txt||#|x\r\n", "line 2: not valid UTF-8"},
+      // Only "|K|" makes a deletion line: the setup installs this one as a file named by a mask.
+      {"K with another flag is a file line", "ZarvoF.exe||#|x\r\ncache\\*.tmp|FK|\r\n",
+       "line 2 \"cache\\*.tmp|FK|\": file not found"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
