@@ -394,6 +394,98 @@ TEST_F(CheckBoxTest, CheckedSetterInvalidatesEvenWhenUnchanged) {
   EXPECT_FALSE(::GetUpdateRect(box->Handle(), nullptr, FALSE));
 }
 
+// Counts its paints and the windows made for it.
+class TCountingBox : public TEwCheckBox {
+public:
+  using TEwCheckBox::TEwCheckBox;
+  int Paints = 0;
+  int Windows = 0;
+
+protected:
+  void Paint() override {
+    ++Paints;
+    TEwCheckBox::Paint();
+  }
+  void CreateWnd() override {
+    ++Windows;
+    TEwCheckBox::CreateWnd();
+  }
+};
+
+enum class Effect { PaintsAtOnce, Invalidates, RecreatesWindow, StoresOnly };
+
+struct SetterCase {
+  const char* Name;
+  void (*Set)(TEwCustomCheck&);  // to a value other than the initial one
+  Effect Expected;
+};
+
+class CheckBoxSetterTest : public CheckBoxTest, public ::testing::WithParamInterface<SetterCase> {};
+
+// Appearance setters paint before they return, Style only marks the box, Alignment and Glyph
+// make its window anew, ShowFocused stores; and each of them does nothing for the same value.
+TEST_P(CheckBoxSetterTest, SetterPaintsInvalidatesOrRecreatesAsItsPropertyDoes) {
+  const SetterCase& c = GetParam();
+  auto* box = Make<TCountingBox>(Host.get());
+  box->SetParent(Host.get());
+  box->SetBounds(10, 10, 200, 23);
+  box->SetCaption(L"Setter");
+  ShowForm();
+  HWND window = box->Handle();
+  PumpFor(20);
+  ::UpdateWindow(window);
+  ASSERT_FALSE(::GetUpdateRect(window, nullptr, FALSE));
+  const int paints = box->Paints;
+  const int windows = box->Windows;
+
+  c.Set(*box);
+  const bool marked = box->Windows == windows && ::GetUpdateRect(box->Handle(), nullptr, FALSE);
+  switch (c.Expected) {
+    case Effect::PaintsAtOnce:
+      EXPECT_EQ(box->Paints, paints + 1);
+      EXPECT_FALSE(marked) << "nothing is left for a later paint";
+      EXPECT_EQ(box->Windows, windows);
+      break;
+    case Effect::Invalidates:
+      EXPECT_EQ(box->Paints, paints);
+      EXPECT_TRUE(marked);
+      EXPECT_EQ(box->Windows, windows);
+      break;
+    case Effect::RecreatesWindow:
+      EXPECT_EQ(box->Windows, windows + 1);
+      break;
+    case Effect::StoresOnly:
+      EXPECT_EQ(box->Paints, paints);
+      EXPECT_FALSE(marked);
+      EXPECT_EQ(box->Windows, windows);
+      break;
+  }
+
+  PumpFor(20);
+  ::UpdateWindow(box->Handle());
+  const int settled = box->Paints;
+  const int made = box->Windows;
+  c.Set(*box);
+  EXPECT_EQ(box->Paints, settled) << "the same value again";
+  EXPECT_EQ(box->Windows, made);
+  EXPECT_FALSE(::GetUpdateRect(box->Handle(), nullptr, FALSE));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Properties, CheckBoxSetterTest,
+    ::testing::Values(SetterCase{"Transparent", [](TEwCustomCheck& b) { b.SetTransparent(true); }, Effect::PaintsAtOnce},
+                      SetterCase{"ShowFocused", [](TEwCustomCheck& b) { b.SetShowFocused(false); }, Effect::StoresOnly},
+                      SetterCase{"Flat", [](TEwCustomCheck& b) { b.SetFlat(true); }, Effect::PaintsAtOnce},
+                      SetterCase{"Hot", [](TEwCustomCheck& b) { b.SetHot(true); }, Effect::PaintsAtOnce},
+                      SetterCase{"HotColor", [](TEwCustomCheck& b) { b.SetHotColor(clRed); }, Effect::PaintsAtOnce},
+                      SetterCase{"Alignment", [](TEwCustomCheck& b) { b.SetAlignment(taLeftJustify); },
+                                 Effect::RecreatesWindow},
+                      SetterCase{"Glyph", [](TEwCustomCheck& b) { b.SetGlyph(igCross); }, Effect::RecreatesWindow},
+                      SetterCase{"Round", [](TEwCustomCheck& b) { b.SetRound(true); }, Effect::RecreatesWindow},
+                      SetterCase{"Style", [](TEwCustomCheck& b) { b.SetStyle(bmLowered); }, Effect::Invalidates},
+                      SetterCase{"Color", [](TEwCustomCheck& b) { b.SetColor(clLime); }, Effect::PaintsAtOnce}),
+    [](const ::testing::TestParamInfo<SetterCase>& info) { return std::string(info.param.Name); });
+
 TEST_F(CheckBoxTest, CheckingARoundBoxClearsTheOtherRoundBoxesOfItsParentEachTime) {
   auto* group = Make<TPanel>(Host.get());
   group->SetParent(Host.get());
