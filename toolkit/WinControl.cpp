@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
@@ -231,6 +232,12 @@ void TWinControl::InsertControl(TControl* control) {
 
 void TWinControl::RemoveControl(TControl* control) {
   if (FHoverControl == control) FHoverControl = nullptr;
+  // Out of its parent the control is no longer under the pointer: it has to hear so now, or it
+  // stays hot, keeps its hint armed and takes the pointer's return for no new entry.
+  if (auto* windowed = dynamic_cast<TWinControl*>(control))
+    windowed->LeaveMouse();
+  else
+    control->NotifyMouseLeave();
   if (FCaptureControl == control) {
     FCaptureControl = nullptr;
     if (FHandle && ::GetCapture() == FHandle.get()) ::ReleaseCapture();
@@ -647,6 +654,14 @@ void TWinControl::TrackMouse() {
   track.dwFlags = TME_LEAVE;
   track.hwndTrack = FHandle.get();
   FTrackingMouse = ::TrackMouseEvent(&track) != FALSE;
+}
+
+void TWinControl::LeaveMouse() {
+  if (TControl* hover = std::exchange(FHoverControl, nullptr)) hover->NotifyMouseLeave();
+  for (size_t i = 0; i < FControls.size(); ++i) {
+    if (auto* child = dynamic_cast<TWinControl*>(FControls[i])) child->LeaveMouse();
+  }
+  NotifyMouseLeave();
 }
 
 void TWinControl::UpdateHover(POINT point) {

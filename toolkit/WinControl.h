@@ -140,6 +140,8 @@ private:
   void DetachWindow();
   void RouteMouse(TMessage& Message);
   void UpdateHover(POINT point);
+  // The pointer is off this control and everything in it: mouse-leave for whatever had it.
+  void LeaveMouse();
   bool SetCursorForPoint();
   void TrackMouse();
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/toolkit/Support.h"
@@ -346,6 +347,52 @@ TEST_F(InputTest, MouseEnterAndLeaveReachWindowedAndWindowlessControls) {
   EXPECT_EQ(windowed->Enters, 1);
   EXPECT_EQ(windowed->Leaves, 1);
 }
+
+// A control taken out of its parent while the pointer is on it has been left: it is no longer
+// hot, arms no hint, and the pointer coming back onto it later is a new entry.
+class MouseAndRemoval : public InputTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(MouseAndRemoval, TakingAHoveredControlOutOfItsParentLeavesIt) {
+  const bool windowless = GetParam();
+  TControl* control = windowless ? static_cast<TControl*>(Add<TMouseProbe<TGraphicControl>>(FArea.get(), {150, 10, 80, 40}))
+                                 : static_cast<TControl*>(Add<TMouseProbe<TCustomControl>>(FArea.get(), {150, 10, 80, 40}));
+  auto counts = [&] {
+    if (windowless) {
+      auto* probe = static_cast<TMouseProbe<TGraphicControl>*>(control);
+      return std::pair{probe->Enters, probe->Leaves};
+    }
+    auto* probe = static_cast<TMouseProbe<TCustomControl>*>(control);
+    return std::pair{probe->Enters, probe->Leaves};
+  };
+  control->SetHint(L"gone");
+  control->SetShowHint(true);
+  auto moveTo = [&](POINT client) {
+    POINT screen = FArea->ClientToScreen(client);
+    ::SetCursorPos(screen.x, screen.y);
+  };
+  moveTo({300, 150});
+  PumpFor(100);
+  moveTo({190, 30});
+  ASSERT_TRUE(PumpUntil([&] { return counts() == std::pair{1, 0}; }));
+
+  control->SetParent(nullptr);
+  EXPECT_EQ(counts(), (std::pair{1, 1}));
+  EXPECT_FALSE(control->MouseInControl());
+  PumpFor(Application().HintPause() + 200);
+  EXPECT_TRUE(Application().ShownHint().empty());
+
+  control->SetParent(FArea.get());
+  moveTo({300, 150});
+  PumpFor(100);
+  moveTo({190, 30});
+  EXPECT_TRUE(PumpUntil([&] { return counts() == std::pair{2, 1}; }));
+  EXPECT_TRUE(control->MouseInControl());
+  moveTo({300, 150});
+  EXPECT_TRUE(PumpUntil([&] { return counts() == std::pair{2, 2}; }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Input, MouseAndRemoval, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Windowless" : "Windowed"; });
 
 TEST_F(InputTest, APressAndReleaseOverAWindowlessControlClicksIt) {
   auto* button = Add<TSpeedButton>(FArea.get(), {100, 50, 40, 30});
