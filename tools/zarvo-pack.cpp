@@ -136,6 +136,13 @@ class LoadedPayload {
   HostNameComparer comparer_;
 };
 
+// Windows drops trailing dots and blanks from a path part, so ".. " and "..." lead to the parent
+// folder as ".." does.
+bool IsParentReference(std::u16string_view part) {
+  const std::size_t kept = part.find_last_not_of(u". ");
+  return kept == std::u16string_view::npos && part.find(u"..") != std::u16string_view::npos;
+}
+
 // Where a line refers outside the install folder, the reason; empty when it stays inside.
 std::string UnsafePathProblem(std::u16string_view path) {
   if (path.empty()) return "no path";
@@ -145,7 +152,8 @@ std::string UnsafePathProblem(std::u16string_view path) {
   while (start <= path.size()) {
     std::size_t end = path.find_first_of(u"\\/", start);
     if (end == std::u16string_view::npos) end = path.size();
-    if (path.substr(start, end - start) == u"..") return "path climbs out with \"..\"";
+    if (IsParentReference(path.substr(start, end - start)))
+      return "path climbs out with \"..\"";
     start = end + 1;
   }
   return {};

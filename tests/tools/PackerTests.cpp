@@ -566,6 +566,11 @@ TEST_F(PackerTest, BadManifestLinesFailNamingTheLineAndWriteNothing) {
        "line 1 \"docs\\..\\..\\evil.dll||#|x\": path climbs out"},
       {"climbing out at the start", "..\\root\\ZarvoF.exe||#|x\r\n",
        "line 1 \"..\\root\\ZarvoF.exe||#|x\": path climbs out"},
+      // Windows trims trailing dots and blanks, so these name the parent folder too.
+      {"climbing out with a trailing blank", "docs\\.. \\evil.dll||#|x\r\n",
+       "line 1 \"docs\\.. \\evil.dll||#|x\": path climbs out"},
+      {"climbing out with three dots", "...\\evil.dll||#|x\r\n",
+       "line 1 \"...\\evil.dll||#|x\": path climbs out"},
       {"deletion mask outside the folder", "ZarvoF.exe||#|x\r\n..\\*.*|K|\r\n",
        "line 2 \"..\\*.*|K|\": path climbs out"},
       {"no path", "ZarvoF.exe||#|x\r\n\r\njust words\r\n", "line 3 \"just words\": no path"},
