@@ -3,6 +3,7 @@
 #include "toolkit/Control.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/FlagScope.h"
 #include "toolkit/Form.h"
 #include "toolkit/WinControl.h"
 
@@ -135,14 +136,8 @@ void TControl::SetParentFont(bool value) {
 
 void TControl::TakeParentFont() {
   if (!FParent) return;
-  FTakingParentFont = true;
-  try {
-    FFont.Assign(FParent->Font());
-  } catch (...) {
-    FTakingParentFont = false;
-    throw;
-  }
-  FTakingParentFont = false;
+  FlagScope taking(FTakingParentFont);
+  FFont.Assign(FParent->Font());
 }
 
 void TControl::SetColor(TColor value) {

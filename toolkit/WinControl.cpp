@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "toolkit/Application.h"
+#include "toolkit/FlagScope.h"
 #include "toolkit/Form.h"
 
 namespace zarvo::toolkit {
@@ -29,18 +30,6 @@ const wchar_t* CursorResource(TCursor cursor) {
 bool IsRoutedMouseMessage(UINT message) {
   return message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK;
 }
-
-// Restores a flag when the scope ends, also by an exception.
-class FlagScope {
-public:
-  explicit FlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-  ~FlagScope() { FFlag = false; }
-
-private:
-  bool& FFlag;
-};
 
 }  // namespace
 
