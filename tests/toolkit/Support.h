@@ -2,6 +2,7 @@
 // is shown for the test and closed after it.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
@@ -46,5 +47,22 @@ inline std::unique_ptr<TTestForm> MakeTestForm() {
   Application().SetMainForm(form.get());
   return form;
 }
+
+// The tests of a suite share one shown form: under Wine, hiding or destroying a shown window
+// costs about two seconds.
+class SharedFormTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    FForm = MakeTestForm();
+    FForm->Show();
+    PumpFor(100);
+  }
+  static void TearDownTestSuite() {
+    Application().SetMainForm(nullptr);
+    FForm.reset();
+  }
+
+  inline static std::unique_ptr<TTestForm> FForm;
+};
 
 }  // namespace zarvo::toolkit::testing

@@ -29,17 +29,8 @@ TEST(Application, InitializeMakesTheThreadASingleThreadedApartment) {
   EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), RPC_E_CHANGED_MODE);
 }
 
-class ApplicationTest : public ::testing::Test {
+class ApplicationTest : public testing::SharedFormTest {
 protected:
-  static void SetUpTestSuite() {
-    FForm = testing::MakeTestForm();
-    FForm->Show();
-    PumpFor(100);
-  }
-  static void TearDownTestSuite() {
-    Application().SetMainForm(nullptr);
-    FForm.reset();
-  }
   void SetUp() override {
     Application().SetMainForm(FForm.get());
     Application().SetTitle(L"Toolkit test");
@@ -55,10 +46,8 @@ protected:
     Application().ProcessMessages();
   }
 
-  static std::unique_ptr<testing::TTestForm> FForm;
 };
 
-std::unique_ptr<testing::TTestForm> ApplicationTest::FForm;
 
 TEST_F(ApplicationTest, AnExceptionInAHandlerIsReportedAndTheWindowStaysUsable) {
   std::vector<std::wstring> reports;

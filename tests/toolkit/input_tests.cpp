@@ -80,17 +80,8 @@ protected:
   }
 };
 
-class InputTest : public ::testing::Test {
+class InputTest : public testing::SharedFormTest {
 protected:
-  static void SetUpTestSuite() {
-    FForm = testing::MakeTestForm();
-    FForm->Show();
-    PumpFor(100);
-  }
-  static void TearDownTestSuite() {
-    Application().SetMainForm(nullptr);
-    FForm.reset();
-  }
   void SetUp() override {
     // Each test builds its controls on a fresh panel that covers the form.
     FArea = std::make_unique<TPanel>(nullptr);
@@ -119,12 +110,10 @@ protected:
     Application().ProcessMessages();
   }
 
-  static std::unique_ptr<testing::TTestForm> FForm;
   std::unique_ptr<TPanel> FArea;
   std::vector<std::wstring> FErrors;
 };
 
-std::unique_ptr<testing::TTestForm> InputTest::FForm;
 
 // ---- Enter and Escape
 

@@ -30,21 +30,7 @@ protected:
   }
 };
 
-class PaintTest : public ::testing::Test {
-protected:
-  static void SetUpTestSuite() {
-    FForm = testing::MakeTestForm();
-    FForm->Show();
-    PumpFor(100);
-  }
-  static void TearDownTestSuite() {
-    Application().SetMainForm(nullptr);
-    FForm.reset();
-  }
-  static std::unique_ptr<testing::TTestForm> FForm;
-};
-
-std::unique_ptr<testing::TTestForm> PaintTest::FForm;
+class PaintTest : public testing::SharedFormTest {};
 
 template <class Control>
 void ExpectRepaintAtOnceInvalidateLater(Control& control) {
