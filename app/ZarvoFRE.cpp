@@ -1,54 +1,19 @@
-// Program entry for now: opens its own payload and shows what it holds, until the setup window
-// takes over.
+// Program entry of the setup: the edition, the application object, the setup window and the
+// message loop.
 #include <windows.h>
 
-#include <exception>
-#include <string>
-
-#include "install/LocaleNameComparer.h"
-#include "install/PayloadResource.h"
-#include "install/WideText.h"
-#include "payload/Archive.h"
-#include "payload/Manifest.h"
-#include "payload/Utf.h"
-
-namespace {
-
-using namespace zarvo;
-
-constexpr wchar_t Title[] = L"Zarvo LITE";
-
-std::wstring DescribePayload() {
-  const install::PayloadResource resource;
-  payload::ArchiveStream archiveStream(resource.Bytes());
-  payload::ArchiveNames archiveContent;
-  payload::ArchiveItemList archiveItems;
-  payload::LoadArchiveIndex(archiveStream, archiveContent, archiveItems);
-
-  payload::MemoryOutputStream manifest;
-  payload::ExtractArchiveItem(archiveStream, archiveContent, archiveItems,
-                              install::LocaleNameComparer(), u"list", manifest);
-  const payload::ManifestLines fileList = payload::LoadManifestLines(manifest.Remaining());
-
-  std::wstring text;
-  for (std::size_t k = 0; k < archiveContent.size(); ++k) {
-    text += install::ToWide(archiveContent[k]) + L"\t" + std::to_wstring(archiveItems[k].Size) +
-            L"\n";
-  }
-  text += L"\n" + std::to_wstring(archiveContent.size()) + L" entries, " +
-          std::to_wstring(fileList.size()) + L" manifest lines";
-  return text;
-}
-
-}  // namespace
+#include "app/Startup.h"
+#include "toolkit/Application.h"
+#include "ui/SetupState.h"
+#include "ui/Unit1.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  try {
-    const std::wstring text = DescribePayload();
-    MessageBoxW(nullptr, text.c_str(), Title, MB_OK | MB_ICONINFORMATION);
-  } catch (const std::exception& error) {
-    const std::wstring text = install::ToWide(payload::Utf8ToUtf16(error.what()));
-    MessageBoxW(nullptr, text.c_str(), Title, MB_OK | MB_ICONERROR);
-  }
-  return 0;
+  using namespace zarvo;
+  ui::Edition = u'F';
+  toolkit::TApplication& application = toolkit::Application();
+  application.Initialize();
+  application.SetTitle(L"Zarvo LITE");
+  app::TProgramStartup startup;
+  // The window's creation takes the lock or hands over to the running setup and ends there.
+  return application.Execute([&] { application.CreateForm<ui::TZarSetup>(startup); });
 }

@@ -107,6 +107,22 @@ void TApplication::Terminate() {
   ::PostMessageW(nullptr, WM_NULL, 0, 0);
 }
 
+void TApplication::Halt(int exitCode) { throw TProgramExit(exitCode); }
+
+int TApplication::Execute(const std::function<void()>& createForms) {
+  try {
+    createForms();
+  } catch (const TProgramExit& exit) {
+    FExitCode = exit.ExitCode();
+    return FExitCode;
+  } catch (...) {
+    HandleException(std::current_exception());
+    return 1;
+  }
+  Run();
+  return FExitCode;
+}
+
 void TApplication::Dispatch(MSG& message) {
   try {
     if (message.message == WM_KEYDOWN) {
@@ -169,6 +185,11 @@ void TApplication::HandleException(std::exception_ptr error) {
   std::wstring text;
   try {
     std::rethrow_exception(error);
+  } catch (const TProgramExit& exit) {
+    // Halt from a handler: not an error, the loop ends with its code.
+    FExitCode = exit.ExitCode();
+    Terminate();
+    return;
   } catch (const std::exception& exception) {
     text = FromUtf8(exception.what());
   } catch (...) {
@@ -187,6 +208,12 @@ void TApplication::HandleException(std::exception_ptr error) {
 void TApplication::ShowException(const std::wstring& message) {
   HWND owner = FMainForm && FMainForm->HandleAllocated() ? FMainForm->Handle() : nullptr;
   ::MessageBoxW(owner, message.c_str(), FTitle.empty() ? L"Error" : FTitle.c_str(), MB_OK | MB_ICONERROR);
+}
+
+int TApplication::MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {
+  if (OnMessageBox) return OnMessageBox(text, caption, flags);
+  HWND owner = FMainForm && FMainForm->HandleAllocated() ? FMainForm->Handle() : nullptr;
+  return ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
 }
 
 void TApplication::HintMouseEnter(TControl* control) {

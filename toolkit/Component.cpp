@@ -31,6 +31,15 @@ void TComponent::DestroyComponents() {
   }
 }
 
+void TComponent::DestroyComponent(TComponent* component) {
+  auto found = std::find_if(FOwned.begin(), FOwned.end(),
+                            [component](const std::unique_ptr<TComponent>& owned) { return owned.get() == component; });
+  if (found == FOwned.end()) return;
+  std::unique_ptr<TComponent> owned = std::move(*found);
+  FOwned.erase(found);
+  owned.reset();
+}
+
 void TComponent::SetName(std::wstring_view name) {
   if (name == FName) return;
   if (FOwner && !name.empty() && FOwner->FindComponent(name))

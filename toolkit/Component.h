@@ -42,6 +42,8 @@ public:
   void InsertComponent(std::unique_ptr<TComponent> component);
   // Destroys every owned component, newest first.
   void DestroyComponents();
+  // Destroys one owned component now; one this component does not own is left alone.
+  void DestroyComponent(TComponent* component);
 
   // True from the start of loading a description until Loaded has run.
   bool Loading() const { return FLoading; }
