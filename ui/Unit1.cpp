@@ -47,7 +47,7 @@ const TClassRegistry& SetupClasses() {
 std::wstring FolderBoxText(const std::wstring& chosenPath) { return chosenPath + L"\\ZarvoNew\\"; }
 
 TZarSetup::TZarSetup(TComponent* AOwner, TStartup& startup, const TSetupOptions& options)
-    : TForm(AOwner), FStartup(startup) {
+    : TForm(AOwner), FStartup(startup), FPayloadModule(options.PayloadModule) {
   DeclareHandlers();
   LoadDescription(*this, ZarSetupDescription, SetupClasses(), {.PixelsPerInch = options.PixelsPerInch});
   FindControls();
@@ -122,7 +122,7 @@ void TZarSetup::OpenPayload() {
   if (FPayloadTried) return;
   FPayloadTried = true;
   try {
-    install::OpenPayload(FPayload);
+    install::OpenPayload(FPayload, FPayloadModule);
   } catch (const std::exception& error) {
     FPayloadFailure = FromUtf8(error.what());
     throw;

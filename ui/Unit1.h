@@ -20,7 +20,8 @@
 namespace zarvo::ui {
 
 struct TSetupOptions {
-  int PixelsPerInch = 0;  // 0: the screen's
+  int PixelsPerInch = 0;       // 0: the screen's
+  HMODULE PayloadModule = nullptr;  // whose resource "MAIN" is the payload; nullptr: the program's
 };
 
 class TZarSetup : public toolkit::TForm {
@@ -77,6 +78,7 @@ private:
   void FindControls();
 
   TStartup& FStartup;
+  HMODULE FPayloadModule;
   install::TPayload FPayload;
   bool FPayloadTried = false;
   std::wstring FPayloadFailure;

@@ -281,6 +281,65 @@ TEST(Form, ClosingTheMainFormDuringAHandlerEndsTheLoopOnlyAfterIt) {
   Application().SetMainForm(nullptr);
 }
 
+// A form whose creation handler ends the program, as a setup that finds another one running does.
+class THaltingForm : public TForm {
+public:
+  explicit THaltingForm(TComponent* AOwner, int code, std::vector<std::wstring>& log) : TForm(AOwner), FLog(log) {
+    OnCreate = [code](TObject*) { Application().Halt(code); };
+  }
+  ~THaltingForm() override { FLog.push_back(HandleAllocated() ? L"destroyed with a window" : L"destroyed"); }
+  std::wstring_view ClassName() const override { return L"THaltingForm"; }
+
+private:
+  std::vector<std::wstring>& FLog;
+};
+
+TEST(Halt, FromACreationHandlerItEndsExecuteWithItsCodeAndNoWindowEverExists) {
+  Application().Initialize();
+  std::vector<std::wstring> log;
+  const int components = Application().ComponentCount();
+  int after = -1;
+  int code = Application().Execute([&] {
+    Application().CreateForm<THaltingForm>(7, log);
+    after = 0;  // never reached
+  });
+  EXPECT_EQ(code, 7);
+  EXPECT_EQ(Application().ExitCode(), 7);
+  EXPECT_EQ(after, -1);
+  EXPECT_EQ(log, std::vector<std::wstring>{L"destroyed"});
+  EXPECT_EQ(Application().MainForm(), nullptr);
+  EXPECT_EQ(Application().ComponentCount(), components);
+  EXPECT_EQ(::FindWindowW(L"THaltingForm", nullptr), nullptr);
+}
+
+TEST(Halt, FromAHandlerInTheLoopItEndsTheLoopWithItsCodeAndIsNoError) {
+  Application().Initialize();
+  std::vector<std::wstring> errors;
+  Application().OnException = [&](const std::wstring& text) { errors.push_back(text); };
+  TRecordingForm* created = nullptr;
+  int code = Application().Execute([&] {
+    created = Application().CreateForm<TRecordingForm>();
+    created->SetMessageHandler(WM_USER + 9, [](TMessage&) { Application().Halt(4); });
+    ::PostMessageW(created->Handle(), WM_USER + 9, 0, 0);
+  });
+  Application().OnException = nullptr;
+  EXPECT_EQ(code, 4);
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_TRUE(errors.empty()) << ::testing::PrintToString(errors);
+  Application().SetMainForm(nullptr);
+  Application().DestroyComponent(created);
+}
+
+TEST(Halt, AnErrorWhileTheFormsAreCreatedIsReportedAndGivesOne) {
+  Application().Initialize();
+  std::vector<std::wstring> errors;
+  Application().OnException = [&](const std::wstring& text) { errors.push_back(text); };
+  int code = Application().Execute([] { throw std::runtime_error("no window today"); });
+  Application().OnException = nullptr;
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(errors, std::vector<std::wstring>{L"no window today"});
+}
+
 TEST(Form, ProcessMessagesSeesAQuitRequest) {
   Application().Initialize();
   ::PostQuitMessage(0);
