@@ -715,3 +715,49 @@ TEST_F(ShownSetup, TheHandOverMessageRestoresAMinimisedWindowAndRaisesIt) {
 
 }  // namespace
 }  // namespace zarvo::ui
+
+namespace zarvo::ui {
+namespace {
+
+// A shown window whose payload has no manifest: the first activation's error reaches the report
+// once, and the window goes on answering.
+TEST(ShownBrokenSetup, TheOpeningErrorIsReportedOnceAndTheWindowStaysUsable) {
+  const Bytes archive = ArchiveBuilder().Entry("ZarvoF.exe", "MZ").Build();
+  TPayloadModule module(&archive);
+  Application().Initialize();
+  TFakeStartup startup;
+  auto form = NewForm<TZarSetup>(startup, TSetupOptions{.PayloadModule = module.Module()});
+  Application().SetMainForm(form.get());
+  std::vector<std::wstring> errors;
+  Application().OnException = [&](const std::wstring& text) { errors.push_back(text); };
+  std::vector<std::wstring> boxes;
+  Application().OnMessageBox = [&](const std::wstring& text, const std::wstring&, UINT) {
+    boxes.push_back(text);
+    return IDOK;
+  };
+  form->Show();
+  EXPECT_TRUE(PumpUntil([&] { return !errors.empty(); }));
+  EXPECT_EQ(errors, std::vector<std::wstring>{
+                        L"Cannot open the setup's contents: it holds no install manifest (entry \"list\")"});
+  // Activated again: no second report.
+  ::PostMessageW(form->Handle(), WM_SETUP_ACTIVATE, 0, 0);
+  PumpFor(200);
+  EXPECT_EQ(errors.size(), 1u);
+  // The window still works: the language switches, Enter reaches the main button, which refuses.
+  form->cbLang->SetFocus();
+  ::PostMessageW(form->cbLang->Handle(), WM_KEYDOWN, VK_DOWN, 1);
+  PumpFor(100);
+  EXPECT_TRUE(IsRussian);
+  EXPECT_EQ(form->cbDesktop->Caption(), L"Создать иконку на рабочем столе");
+  ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+  PumpFor(100);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].find(L"Программа установки повреждена"), 0u);
+  EXPECT_TRUE(::IsWindowVisible(form->Handle()));
+  Application().OnException = nullptr;
+  Application().OnMessageBox = nullptr;
+  Application().SetMainForm(nullptr);
+}
+
+}  // namespace
+}  // namespace zarvo::ui
