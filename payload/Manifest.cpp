@@ -43,4 +43,29 @@ ManifestLineParts CutManifestLine(std::u16string_view line) {
   return parts;
 }
 
+bool IsDeletionLine(std::u16string_view line) { return line.find(u"|K|") != std::u16string_view::npos; }
+
+namespace {
+
+bool IsParentReference(std::u16string_view part) {
+  const std::size_t kept = part.find_last_not_of(u". ");
+  return kept == std::u16string_view::npos && part.find(u"..") != std::u16string_view::npos;
+}
+
+}  // namespace
+
+std::string UnsafePathProblem(std::u16string_view path) {
+  if (path.empty()) return "no path";
+  if (path.front() == u'\\' || path.front() == u'/') return "absolute path";
+  if (path.find(u':') != std::u16string_view::npos) return "absolute path (drive or stream)";
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find_first_of(u"\\/", start);
+    if (end == std::u16string_view::npos) end = path.size();
+    if (IsParentReference(path.substr(start, end - start))) return "path climbs out with \"..\"";
+    start = end + 1;
+  }
+  return {};
+}
+
 }  // namespace zarvo::payload

@@ -28,4 +28,14 @@ struct ManifestLineParts {
 // The parts view into line.
 ManifestLineParts CutManifestLine(std::u16string_view line);
 
+// The install run deletes by mask for a line that holds "|K|" anywhere; every other line is a
+// file line.
+bool IsDeletionLine(std::u16string_view line);
+
+// Why a manifest path or mask would reach outside the install folder: absolute, a drive or a
+// share, a stream (":"), or a part that Windows reads as ".." (".." itself, and parts of dots and
+// blanks with two dots or more, since Windows drops trailing dots and blanks). Empty when it
+// stays inside.
+std::string UnsafePathProblem(std::u16string_view path);
+
 }  // namespace zarvo::payload

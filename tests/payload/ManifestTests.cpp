@@ -116,5 +116,45 @@ INSTANTIATE_TEST_SUITE_P(
         CutCase{"empty_path", u"|O|#|", u"", u"O"}),
     [](const ::testing::TestParamInfo<CutCase>& info) { return std::string(info.param.label); });
 
+struct PathCase {
+  const char* label;
+  std::u16string path;
+  std::string problem;  // empty: stays inside the install folder
+};
+
+class UnsafePathTest : public ::testing::TestWithParam<PathCase> {};
+
+TEST_P(UnsafePathTest, RefusesWhatReachesOutsideTheInstallFolder) {
+  EXPECT_EQ(UnsafePathProblem(GetParam().path), GetParam().problem);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnsafePathTest,
+    ::testing::Values(PathCase{"plain", u"bin\\x.dll", ""}, PathCase{"mask", u"cache\\*.tmp", ""},
+                      PathCase{"dot_part", u".\\a.txt", ""}, PathCase{"dots_inside", u"a..b\\c...d.txt", ""},
+                      PathCase{"hidden_name", u"..a\\.b", ""}, PathCase{"empty", u"", "no path"},
+                      PathCase{"root", u"\\Windows\\x.dll", "absolute path"},
+                      PathCase{"share", u"\\\\server\\share\\x", "absolute path"},
+                      PathCase{"slash_root", u"/etc/x", "absolute path"},
+                      PathCase{"drive", u"C:\\x.dll", "absolute path (drive or stream)"},
+                      PathCase{"drive_relative", u"C:x.dll", "absolute path (drive or stream)"},
+                      PathCase{"stream", u"a.txt:hidden", "absolute path (drive or stream)"},
+                      PathCase{"parent", u"..\\x.dll", "path climbs out with \"..\""},
+                      PathCase{"parent_inside", u"a\\..\\..\\x.dll", "path climbs out with \"..\""},
+                      PathCase{"parent_slash", u"a/../../x", "path climbs out with \"..\""},
+                      PathCase{"parent_last", u"a\\..", "path climbs out with \"..\""},
+                      PathCase{"three_dots", u"...\\x", "path climbs out with \"..\""},
+                      PathCase{"dots_and_blank", u".. \\x", "path climbs out with \"..\""},
+                      PathCase{"two_dots_blank_dot", u".. .\\x", "path climbs out with \"..\""}),
+    [](const ::testing::TestParamInfo<PathCase>& info) { return std::string(info.param.label); });
+
+TEST(DeletionLineTest, OnlyTheTextBarKBarMarksADeletion) {
+  EXPECT_TRUE(IsDeletionLine(u"cache\\*.tmp|K|"));
+  EXPECT_TRUE(IsDeletionLine(u"a.txt|F|#|see |K| here"));
+  EXPECT_FALSE(IsDeletionLine(u"a.txt|FK|#|"));
+  EXPECT_FALSE(IsDeletionLine(u"a.txt|K"));
+  EXPECT_FALSE(IsDeletionLine(u""));
+}
+
 }  // namespace
 }  // namespace zarvo::payload
