@@ -675,5 +675,173 @@ INSTANTIATE_TEST_SUITE_P(
                                       false}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+// What the command line puts in the folder box.
+struct FolderArgumentCase {
+  const char* Name;
+  std::wstring Arguments;
+  std::wstring FolderBox;
+};
+void PrintTo(const FolderArgumentCase& c, std::ostream* out) { *out << c.Name; }
+
+
+class FolderArgument : public SetupRun, public ::testing::WithParamInterface<FolderArgumentCase> {};
+
+TEST_P(FolderArgument, FillsTheFolderBoxOnlyAfterTheUpdateSwitch) {
+  const FolderArgumentCase& c = GetParam();
+  SetupProcess process(c.Arguments, temp_.Path());
+  SetupWindow setup;
+  ASSERT_NO_FATAL_FAILURE(StartAndFind(process, setup));
+  EXPECT_EQ(TextOf(setup.Edit1), c.FolderBox);
+  EXPECT_EQ(process.Close(setup.Form), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, FolderArgument,
+    ::testing::Values(
+        FolderArgumentCase{"UpdateWithFolder", L"/update " + Quoted(L"D:\\Мои программы\\Zarvo\\"),
+                           L"D:\\Мои программы\\Zarvo\\"},
+        FolderArgumentCase{"UpperCaseUpdateWithFolder", L"/UPDATE E:\\Zarvo", L"E:\\Zarvo"},
+        FolderArgumentCase{"UpdateAlone", L"/update", DefaultFolder},
+        FolderArgumentCase{"UpdateWithEmptyFolder", L"/update \"\"", DefaultFolder},
+        FolderArgumentCase{"FolderWithoutUpdate", Quoted(L"D:\\Zarvo\\"), DefaultFolder},
+        FolderArgumentCase{"FolderBeforeUpdate", L"D:\\Zarvo\\ /update", DefaultFolder}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// A lock file held the way the setup holds it.
+class HeldLock {
+public:
+  explicit HeldLock(const std::filesystem::path& path)
+      : handle_(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)) {
+    EXPECT_NE(handle_, INVALID_HANDLE_VALUE) << ::GetLastError();
+  }
+  ~HeldLock() { Release(); }
+  HeldLock(const HeldLock&) = delete;
+  HeldLock& operator=(const HeldLock&) = delete;
+  void Release() {
+    if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
+  }
+
+private:
+  HANDLE handle_;
+};
+
+// A window of this program to hold the foreground; one for the whole program, since hiding a
+// shown window costs seconds here.
+HWND ForegroundHolder() {
+  static const HWND window = [] {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = ::DefWindowProcW;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"ZarvoProcessTestHolder";
+    ::RegisterClassW(&windowClass);
+    return ::CreateWindowExW(0, windowClass.lpszClassName, L"holder", WS_POPUP | WS_VISIBLE, 600, 500, 200, 100,
+                             nullptr, nullptr, windowClass.hInstance, nullptr);
+  }();
+  return window;
+}
+
+class SecondStart : public SetupRun, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SecondStart, EndsWithoutAWindowAndBringsTheRunningSetupToTheFront) {
+  const bool minimised = GetParam();
+  SetupProcess first(L"", temp_.Path());
+  SetupWindow setup;
+  ASSERT_NO_FATAL_FAILURE(StartAndFind(first, setup));
+  HWND holder = ForegroundHolder();
+  ASSERT_NE(holder, nullptr);
+  ::SetForegroundWindow(holder);
+  ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == holder; }, ReactionLimit));
+  if (minimised) {
+    ::PostMessageW(setup.Form, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsIconic(setup.Form) != FALSE; }, ReactionLimit));
+    ::SetForegroundWindow(holder);
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == holder; }, ReactionLimit));
+  }
+
+  SetupProcess second(L"", temp_.Path());
+  EXPECT_EQ(second.WaitForExit(), std::optional<DWORD>(0));
+  EXPECT_FALSE(second.ShowedWindow());
+  EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == setup.Form; }, ReactionLimit))
+      << "foreground is " << Describe(::GetForegroundWindow());
+  EXPECT_FALSE(::IsIconic(setup.Form));
+  EXPECT_TRUE(::IsWindowVisible(setup.Form));
+  EXPECT_TRUE(first.Running());
+  EXPECT_EQ(first.Close(setup.Form), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(FirstSetup, SecondStart, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Minimised" : "Behind"; });
+
+TEST_F(SetupRun, MissingTemporaryFolderEndsAtOnceWithoutAWindow) {
+  const std::filesystem::path missing = temp_.Path() / L"missing";
+  SetupProcess process(L"", missing);
+  EXPECT_EQ(process.WaitForExit(), std::optional<DWORD>(0));
+  EXPECT_FALSE(process.ShowedWindow());
+  EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+// The update switch as it may be written; each waits for the lock.
+class UpdateSwitch : public SetupRun, public ::testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(UpdateSwitch, WaitsWhileTheLockIsHeldAndStartsOnceItIsFree) {
+  HeldLock lock(temp_.LockFile());
+  SetupProcess process(GetParam(), temp_.Path());
+  PumpFor(2s);
+  ASSERT_TRUE(process.Running()) << "it did not wait";
+  EXPECT_TRUE(VisibleTopLevelWindows(process.Id()).empty());
+  lock.Release();
+  SetupWindow setup;
+  ASSERT_NO_FATAL_FAILURE(StartAndFind(process, setup));
+  EXPECT_EQ(TextOf(setup.Edit1), DefaultFolder);
+  EXPECT_EQ(process.Close(setup.Form), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Spellings, UpdateSwitch, ::testing::Values(L"/update", L"/UPDATE", L"/Update", L"\"/update\""),
+                         [](const auto& info) {
+                           std::string name;
+                           for (const wchar_t* c = info.param; *c; ++c)
+                             if (std::iswalpha(*c)) name.push_back(static_cast<char>(*c));
+                           return name + (info.param[0] == L'"' ? "Quoted" : "");
+                         });
+
+TEST_F(SetupRun, UpdateSwitchWithABlankIsNoSwitchAndDoesNotWait) {
+  HeldLock lock(temp_.LockFile());
+  SetupProcess process(L"\"/update \"", temp_.Path());
+  // Well before the half minute an update start would wait.
+  EXPECT_EQ(process.WaitForExit(ExitLimit), std::optional<DWORD>(0));
+  EXPECT_FALSE(process.ShowedWindow());
+}
+
+TEST_F(SetupRun, LockFileIsHeldWhileRunningAndStaysEmptyAfterTheEnd) {
+  // A stale lock of an earlier run is truncated, not appended to.
+  std::ofstream(temp_.LockFile(), std::ios::binary) << "stale";
+  SetupProcess process(L"", temp_.Path());
+  SetupWindow setup;
+  ASSERT_NO_FATAL_FAILURE(StartAndFind(process, setup));
+  HANDLE probe = ::CreateFileW(temp_.LockFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                               FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(probe, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  if (probe != INVALID_HANDLE_VALUE) ::CloseHandle(probe);
+  EXPECT_EQ(process.Close(setup.Form), 0u);
+  ASSERT_TRUE(std::filesystem::is_regular_file(temp_.LockFile()));
+  EXPECT_EQ(std::filesystem::file_size(temp_.LockFile()), 0u);
+}
+
+// The one slow case: 61 attempts, 500 ms apart.
+TEST_F(SetupRun, UpdateStartGivesUpAfterHalfAMinuteWithoutAWindow) {
+  HeldLock lock(temp_.LockFile());
+  SetupProcess process(L"/update", temp_.Path());
+  const std::optional<DWORD> code = process.WaitForExit(60s);
+  const milliseconds took = process.SinceStart();
+  EXPECT_EQ(code, std::optional<DWORD>(0));
+  EXPECT_FALSE(process.ShowedWindow());
+  // 60 pauses of 500 ms at the least, then the start-up and the hand-over.
+  EXPECT_GE(took, 30s);
+  EXPECT_LT(took, 45s);
+  std::cout << "the update start gave up after " << took.count() << " ms\n";
+}
+
 }  // namespace
 }  // namespace zarvo::process
