@@ -7,10 +7,9 @@
 
 #include "install/LocaleNameComparer.h"
 #include "install/PayloadResource.h"
-#include "install/WideText.h"
 #include "payload/Archive.h"
 #include "payload/Manifest.h"
-#include "payload/Utf.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -32,7 +31,7 @@ std::wstring DescribePayload() {
 
   std::wstring text;
   for (std::size_t k = 0; k < archiveContent.size(); ++k) {
-    text += install::ToWide(archiveContent[k]) + L"\t" + std::to_wstring(archiveItems[k].Size) +
+    text += platform::ToWide(archiveContent[k]) + L"\t" + std::to_wstring(archiveItems[k].Size) +
             L"\n";
   }
   text += L"\n" + std::to_wstring(archiveContent.size()) + L" entries, " +
@@ -47,7 +46,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const std::wstring text = DescribePayload();
     MessageBoxW(nullptr, text.c_str(), Title, MB_OK | MB_ICONINFORMATION);
   } catch (const std::exception& error) {
-    const std::wstring text = install::ToWide(payload::Utf8ToUtf16(error.what()));
+    const std::wstring text = platform::FromUtf8(error.what());
     MessageBoxW(nullptr, text.c_str(), Title, MB_OK | MB_ICONERROR);
   }
   return 0;
