@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "platform/Text.h"
 #include "toolkit/Form.h"
 #include "toolkit/WinControl.h"
 
@@ -170,7 +171,7 @@ void TApplication::HandleException(std::exception_ptr error) {
   try {
     std::rethrow_exception(error);
   } catch (const std::exception& exception) {
-    text = FromUtf8(exception.what());
+    text = platform::FromUtf8(exception.what());
   } catch (...) {
     text = L"Unknown error";
   }
