@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "platform/Handles.h"
@@ -44,6 +45,8 @@ struct FileEndCase {
   std::function<UniqueFile(std::optional<UniqueFile>& owner, const std::wstring& other)> act;
   bool closed;
 };
+
+void PrintTo(const FileEndCase& c, std::ostream* out) { *out << c.label; }
 
 class FileOwnerTest : public ::testing::TestWithParam<FileEndCase> {};
 
@@ -214,6 +217,8 @@ struct ComMoveCase {
   int a, b, third;  // 1 = first, 2 = second, 0 = empty
   int firstReleases, secondReleases;
 };
+
+void PrintTo(const ComMoveCase& c, std::ostream* out) { *out << c.label; }
 
 IUnknown* Which(Objects& objects, int index) {
   return index == 1 ? &objects.first : index == 2 ? static_cast<IUnknown*>(&objects.second) : nullptr;

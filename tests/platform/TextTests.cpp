@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 
 #include "platform/Text.h"
@@ -26,6 +27,8 @@ struct TextCase {
   std::string utf8;
   std::wstring wide;
 };
+
+void PrintTo(const TextCase& c, std::ostream* out) { *out << c.label; }
 
 std::string Label(const ::testing::TestParamInfo<TextCase>& info) { return info.param.label; }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "platform/Text.h"
@@ -27,6 +28,8 @@ struct FailingCall {
   std::function<bool()> run;  // false when the call failed
   DWORD code;
 };
+
+void PrintTo(const FailingCall& c, std::ostream* out) { *out << c.label; }
 
 class ThrowLastErrorTest : public ::testing::TestWithParam<FailingCall> {};
 
