@@ -5,17 +5,10 @@
 
 #include <string>
 
-#include "toolkit/Handles.h"
+#include "platform/Handles.h"
 
 namespace zarvo::app {
 namespace {
-
-struct RegistryKeyTraits {
-  using Handle = HKEY;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle key) { ::RegCloseKey(key); }
-};
-using UniqueRegistryKey = toolkit::UniqueHandle<RegistryKeyTraits>;
 
 constexpr wchar_t CodePageKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage";
 constexpr wchar_t OemCodePageValue[] = L"OEMCP";
@@ -35,7 +28,7 @@ std::uint16_t ParseCodePage(std::wstring_view text) {
 std::uint16_t ReadOemCodePage() {
   HKEY opened = nullptr;
   if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, CodePageKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) return 0;
-  const UniqueRegistryKey key(opened);
+  const platform::UniqueRegKey key(opened);
   DWORD type = 0;
   DWORD bytes = 0;
   if (::RegQueryValueExW(key.get(), OemCodePageValue, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return 0;

@@ -13,7 +13,7 @@ namespace zarvo::install {
 // release, so the span borrows and owns nothing.
 class PayloadResource {
  public:
-  // module nullptr is the program's own. A missing resource throws Win32Error.
+  // module nullptr is the program's own. A missing resource throws platform::Win32Error.
   explicit PayloadResource(HMODULE module = nullptr, const wchar_t* name = L"MAIN",
                            const wchar_t* type = L"EXEFILE");
 

@@ -1,8 +1,8 @@
 // The Win32 file-system probe.
 #include "install/Win32FileProbe.h"
 
-#include "install/FindHandle.h"
-#include "install/WideText.h"
+#include "platform/Handles.h"
+#include "platform/Text.h"
 
 namespace zarvo::install {
 
@@ -20,7 +20,7 @@ payload::TDateTime FileTimeToLocalDateTime(const FILETIME& fileTime) {
 }
 
 bool Win32FileProbe::FileExists(std::u16string_view path) const {
-  const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
+  const DWORD attributes = GetFileAttributesW(platform::ToWide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -28,7 +28,7 @@ std::optional<payload::FileStampAndSize> Win32FileProbe::FindFirst(
     std::u16string_view path) const {
   // FindFirstFileW reports entries of every attribute; there is nothing to filter.
   WIN32_FIND_DATAW found{};
-  const FindHandle search(FindFirstFileW(ToWide(path).c_str(), &found));
+  const platform::UniqueFind search(FindFirstFileW(platform::ToWide(path).c_str(), &found));
   if (!search) return std::nullopt;
   return payload::FileStampAndSize{FileTimeToLocalDateTime(found.ftLastWriteTime),
                                    static_cast<std::int32_t>(found.nFileSizeLow)};

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "platform/Text.h"
 #include "toolkit/Form.h"
 #include "toolkit/WinControl.h"
 
@@ -191,7 +192,7 @@ void TApplication::HandleException(std::exception_ptr error) {
     Terminate();
     return;
   } catch (const std::exception& exception) {
-    text = FromUtf8(exception.what());
+    text = platform::FromUtf8(exception.what());
   } catch (...) {
     text = L"Unknown error";
   }

@@ -110,7 +110,7 @@ public:
 private:
   void Dispatch(MSG& message);
 
-  std::optional<ComApartment> FCom;
+  std::optional<platform::ComApartment> FCom;
   std::wstring FTitle;
   int FHintPause = 500;
   TForm* FMainForm = nullptr;

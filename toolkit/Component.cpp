@@ -1,15 +1,17 @@
 // Ownership and names of components.
 #include "toolkit/Component.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <stdexcept>
 
-#include "toolkit/Handles.h"
+#include "platform/Text.h"
 
 namespace zarvo::toolkit {
 
 void ThrowComponentError(std::wstring_view name, std::wstring_view problem) {
-  throw std::runtime_error(ToUtf8(std::wstring(problem) + L": \"" + std::wstring(name) + L"\""));
+  throw std::runtime_error(platform::ToUtf8(std::wstring(problem) + L": \"" + std::wstring(name) + L"\""));
 }
 
 TComponent::TComponent(TComponent* AOwner) : FOwner(AOwner) {

@@ -5,6 +5,9 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/Text.h"
+#include "platform/Win32Error.h"
+
 namespace zarvo::toolkit {
 
 int ScreenPixelsPerInch() {
@@ -95,7 +98,7 @@ std::shared_ptr<const UniqueFont> TFont::SharedHandle() const {
     font.lfPitchAndFamily = DEFAULT_PITCH;
     wcsncpy(font.lfFaceName, FName.c_str(), LF_FACESIZE - 1);
     HFONT handle = ::CreateFontIndirectW(&font);
-    if (!handle) ThrowLastError("CreateFontIndirectW");
+    if (!handle) platform::ThrowLastError("CreateFontIndirectW");
     FHandle = std::make_shared<const UniqueFont>(handle);
   }
   return FHandle;
@@ -128,7 +131,7 @@ HBRUSH TBrush::Handle() const {
 std::shared_ptr<const UniqueBrush> TBrush::SharedHandle() const {
   if (!FHandle) {
     HBRUSH handle = FStyle == bsClear ? nullptr : ::CreateSolidBrush(ColorToRGB(FColor));
-    if (FStyle != bsClear && !handle) ThrowLastError("CreateSolidBrush");
+    if (FStyle != bsClear && !handle) platform::ThrowLastError("CreateSolidBrush");
     FHandle = std::make_shared<const UniqueBrush>(handle);
   }
   return FHandle;
@@ -161,7 +164,7 @@ std::shared_ptr<const UniquePen> TPen::SharedHandle() const {
   if (!FHandle) {
     int style = FStyle == psDash ? PS_DASH : FStyle == psDot ? PS_DOT : FStyle == psClear ? PS_NULL : PS_SOLID;
     HPEN handle = ::CreatePen(style, FWidth, ColorToRGB(FColor));
-    if (!handle) ThrowLastError("CreatePen");
+    if (!handle) platform::ThrowLastError("CreatePen");
     FHandle = std::make_shared<const UniquePen>(handle);
   }
   return FHandle;
@@ -374,7 +377,10 @@ HBITMAP TBitmap::ReleaseHandle() {
 void TBitmap::LoadFromResourceName(HINSTANCE module, std::wstring_view name) {
   std::wstring text(name);
   HANDLE image = ::LoadImageW(module, text.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
-  if (!image) throw Win32Error("LoadImageW(\"" + ToUtf8(text) + "\")", ::GetLastError());
+  if (!image) {
+    const DWORD code = ::GetLastError();  // before the name's text is built
+    throw platform::Win32Error("LoadImageW(\"" + platform::ToUtf8(text) + "\")", code);
+  }
   SetHandle(static_cast<HBITMAP>(image));
 }
 
@@ -385,7 +391,7 @@ void TBitmap::Assign(const TBitmap& source) {
     return;
   }
   HANDLE copy = ::CopyImage(source.Handle(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
-  if (!copy) ThrowLastError("CopyImage");
+  if (!copy) platform::ThrowLastError("CopyImage");
   SetHandle(static_cast<HBITMAP>(copy));
 }
 
@@ -399,7 +405,7 @@ void TBitmap::SetSize(int width, int height) {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap) ThrowLastError("CreateDIBSection");
+  if (!bitmap) platform::ThrowLastError("CreateDIBSection");
   SetHandle(bitmap);
 }
 
@@ -409,7 +415,7 @@ TCanvas& TBitmap::Canvas() {
   if (!FCanvas) {
     auto canvas = std::make_unique<MemoryCanvas>();
     canvas->DC.reset(::CreateCompatibleDC(nullptr));
-    if (!canvas->DC) ThrowLastError("CreateCompatibleDC");
+    if (!canvas->DC) platform::ThrowLastError("CreateCompatibleDC");
     if (FHandle) canvas->Selection.emplace(canvas->DC.get(), FHandle.get());
     canvas->Canvas.SetHandle(canvas->DC.get());
     FCanvas = std::move(canvas);

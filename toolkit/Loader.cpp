@@ -3,7 +3,7 @@
 
 #include <cwctype>
 
-#include "toolkit/Handles.h"
+#include "platform/Text.h"
 
 namespace zarvo::toolkit {
 
@@ -22,7 +22,7 @@ std::wstring Trimmed(std::wstring_view text) {
 }  // namespace
 
 TDescriptionError::TDescriptionError(int line, std::wstring_view problem)
-    : std::runtime_error(ToUtf8(L"window description, line " + std::to_wstring(line) + L": " + std::wstring(problem))),
+    : std::runtime_error(platform::ToUtf8(L"window description, line " + std::to_wstring(line) + L": " + std::wstring(problem))),
       FLine(line) {}
 
 // ---- values
@@ -237,7 +237,7 @@ void TClassRegistry::RegisterClass(std::wstring_view name, std::wstring_view bas
 void TClassRegistry::RegisterProperty(std::wstring_view className, std::wstring_view property, TPropertySetter setter) {
   auto found = FClasses.find(className);
   if (found == FClasses.end())
-    throw std::logic_error("property for an unregistered class " + ToUtf8(className));
+    throw std::logic_error("property for an unregistered class " + platform::ToUtf8(className));
   found->second.Properties[std::wstring(property)] = std::move(setter);
 }
 
@@ -369,7 +369,7 @@ void LoadDescription(TForm& form, std::wstring_view description, const TClassReg
       } catch (const TDescriptionError&) {
         throw;
       } catch (const std::exception& error) {
-        throw TDescriptionError(line.Number, name + L": " + FromUtf8(error.what()));
+        throw TDescriptionError(line.Number, name + L": " + platform::FromUtf8(error.what()));
       }
       continue;
     }

@@ -6,6 +6,8 @@
 #include <exception>
 #include <utility>
 
+#include "platform/Text.h"
+#include "platform/Win32Error.h"
 #include "toolkit/Application.h"
 #include "toolkit/FlagScope.h"
 #include "toolkit/Form.h"
@@ -84,7 +86,7 @@ void TWinControl::CreateWnd() {
     HWND window = ::CreateWindowExW(params.ExStyle, params.WindowClass.c_str(), params.Caption.c_str(),
                                     params.Style, params.X, params.Y, params.Width, params.Height,
                                     params.WndParent, nullptr, instance, nullptr);
-    if (!window) ThrowLastError("CreateWindowExW(" + ToUtf8(params.WindowClass) + ")");
+    if (!window) platform::ThrowLastError("CreateWindowExW(" + platform::ToUtf8(params.WindowClass) + ")");
     FHandle.reset(window);
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     FDefWndProc = reinterpret_cast<WNDPROC>(
@@ -101,14 +103,14 @@ void TWinControl::CreateWnd() {
       windowClass.hInstance = instance;
       windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
       windowClass.lpszClassName = params.WindowClass.c_str();
-      if (!::RegisterClassExW(&windowClass)) ThrowLastError("RegisterClassExW(" + ToUtf8(params.WindowClass) + ")");
+      if (!::RegisterClassExW(&windowClass)) platform::ThrowLastError("RegisterClassExW(" + platform::ToUtf8(params.WindowClass) + ")");
     }
     FDefWndProc = ::DefWindowProcW;
     FSubclassed = false;
     HWND window = ::CreateWindowExW(params.ExStyle, params.WindowClass.c_str(), params.Caption.c_str(),
                                     params.Style, params.X, params.Y, params.Width, params.Height,
                                     params.WndParent, nullptr, instance, this);
-    if (!window) ThrowLastError("CreateWindowExW(" + ToUtf8(params.WindowClass) + ")");
+    if (!window) platform::ThrowLastError("CreateWindowExW(" + platform::ToUtf8(params.WindowClass) + ")");
   }
   HWND window = FHandle.get();
   ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);

@@ -29,6 +29,7 @@
 #include "tools/ArchiveWriter.h"
 
 #ifdef _WIN32
+#include "platform/Text.h"
 #ifdef ZARVO_PACK_WIN32_INSTALL
 #include "install/LocaleNameComparer.h"
 #include "install/Win32FileProbe.h"
@@ -505,8 +506,7 @@ int Run(const std::vector<std::string>& argv) {
 int wmain(int argc, wchar_t** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
   std::vector<std::string> args;
-  for (int i = 0; i < argc; ++i)
-    args.push_back(Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(argv[i]))));
+  for (int i = 0; i < argc; ++i) args.push_back(zarvo::platform::ToUtf8(argv[i]));
   return Run(args);
 }
 #else

@@ -8,7 +8,7 @@
 #include "controls/ShellOpen.h"
 #include "install/InstallFolder.h"
 #include "toolkit/Application.h"
-#include "toolkit/Handles.h"
+#include "platform/Text.h"
 #include "toolkit/Loader.h"
 #include "toolkit/Messages.h"
 #include "ui/FolderBrowser.h"
@@ -124,7 +124,7 @@ void TZarSetup::OpenPayload() {
   try {
     install::OpenPayload(FPayload, FPayloadModule);
   } catch (const std::exception& error) {
-    FPayloadFailure = FromUtf8(error.what());
+    FPayloadFailure = platform::FromUtf8(error.what());
     throw;
   }
 }

@@ -5,12 +5,12 @@
 
 #include <filesystem>
 #include <string>
-#include <utility>
 
 #include "install/LocaleNameComparer.h"
 #include "install/Win32FileProbe.h"
-#include "install/WideText.h"
 #include "payload/Archive.h"
+#include "platform/Handles.h"
+#include "platform/Text.h"
 #include "tests/payload/ArchiveBuilder.h"
 
 namespace zarvo::install {
@@ -22,6 +22,7 @@ using payload::FileStampAndSize;
 using payload::GetFileStampAndSize;
 using payload::testing::ArchiveBuilder;
 using payload::testing::Bytes;
+using platform::FromWide;
 
 struct NamePair {
   std::u16string left;
@@ -77,23 +78,6 @@ TEST(LocaleLookupTest, FindsTheFirstEntryWhoseNameDiffersOnlyInCase) {
   EXPECT_EQ(destination.Bytes(), payload::testing::ToBytes("first"));
 }
 
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  FileHandle(FileHandle&& other) noexcept
-      : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
-  FileHandle& operator=(FileHandle&&) = delete;
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  HANDLE Get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
 // A fresh folder under the temporary folder; removed with everything in it, attributes cleared.
 class TemporaryFolder {
  public:
@@ -145,23 +129,23 @@ FILETIME FileTimeOfLocal(const DateTimeFields& local) {
 // Writes size bytes (or, when sparse, just sets the end) and the last-write time.
 void MakeFile(const std::wstring& path, LONGLONG size, const DateTimeFields& lastWrite,
               DWORD attributes = FILE_ATTRIBUTE_NORMAL, bool sparse = false) {
-  const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-  ASSERT_NE(file.Get(), INVALID_HANDLE_VALUE);
+  const platform::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(file);
   if (sparse) {
     LARGE_INTEGER end{};
     end.QuadPart = size;
-    ASSERT_TRUE(SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN));
-    ASSERT_TRUE(SetEndOfFile(file.Get()));
+    ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(file.get()));
   } else {
     const std::string content(static_cast<std::size_t>(size), 'z');
     DWORD written = 0;
-    ASSERT_TRUE(WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written,
+    ASSERT_TRUE(WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written,
                           nullptr));
     ASSERT_EQ(written, content.size());
   }
   const FILETIME stamp = FileTimeOfLocal(lastWrite);
-  ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &stamp));
+  ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &stamp));
   if (attributes != FILE_ATTRIBUTE_NORMAL) {
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), attributes));
   }

@@ -11,9 +11,9 @@
 
 #include "install/LocaleNameComparer.h"
 #include "install/PayloadResource.h"
-#include "install/Win32Error.h"
 #include "payload/Archive.h"
 #include "payload/Manifest.h"
+#include "platform/Win32Error.h"
 
 namespace zarvo::install {
 namespace {
@@ -79,7 +79,7 @@ TEST(PayloadResourceTest, MissingResourceThrowsWithTheSystemError) {
   try {
     PayloadResource missing(setup.Get(), L"NOPE");
     FAIL() << "no error";
-  } catch (const Win32Error& error) {
+  } catch (const platform::Win32Error& error) {
     EXPECT_EQ(error.Code(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
     EXPECT_EQ(std::string(error.what()).rfind("FindResourceW: ", 0), 0u) << error.what();
   }

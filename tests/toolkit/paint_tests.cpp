@@ -3,6 +3,7 @@
 // loader.
 #include <gtest/gtest.h>
 
+#include "platform/Win32Error.h"
 #include "tests/toolkit/Support.h"
 #include "toolkit/Bevel.h"
 #include "toolkit/CustomControl.h"
@@ -272,7 +273,7 @@ TEST(Bitmap, AMissingResourceThrowsAndKeepsThePictureItHad) {
   TBitmap bitmap;
   bitmap.LoadFromResourceName(::GetModuleHandleW(nullptr), L"PIXELS");
   HBITMAP held = bitmap.Handle();
-  EXPECT_THROW(bitmap.LoadFromResourceName(::GetModuleHandleW(nullptr), L"NOSUCHPICTURE"), Win32Error);
+  EXPECT_THROW(bitmap.LoadFromResourceName(::GetModuleHandleW(nullptr), L"NOSUCHPICTURE"), platform::Win32Error);
   EXPECT_EQ(bitmap.Handle(), held);
   EXPECT_EQ(bitmap.Width(), 3);
 }
