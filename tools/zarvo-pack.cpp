@@ -159,15 +159,50 @@ std::string UnsafePathProblem(std::u16string_view path) {
   return {};
 }
 
-// The install run deletes by mask only for a line holding "|K|"; a line whose flags hold K with
-// other letters is installed as a file and so needs its entry.
-bool IsDeletionLine(std::u16string_view line) {
-  return line.find(u"|K|") != std::u16string_view::npos;
-}
+// The install run takes every line holding "|K|" for a deletion line. The packer calls a line a
+// deletion line only when its flags field is exactly "K", and refuses the other lines holding
+// "|K|"; a line whose flags hold K with other letters is installed as a file.
+bool IsDeletionLine(std::u16string_view line) { return CutManifestLine(line).Flags == u"K"; }
 
 std::string DescribeLine(std::size_t index, std::u16string_view line) {
   return "line " + std::to_string(index + 1) + " \"" + Utf16ToUtf8(line) + "\"";
 }
+
+// The checks of the lines themselves, shared by build and verify: refusals throw, naming the
+// line.
+class ManifestChecker {
+ public:
+  // prefix starts each message ("manifest " where the manifest is one entry among others).
+  ManifestChecker(const NameComparer& comparer, std::string prefix)
+      : comparer_(comparer), prefix_(std::move(prefix)) {}
+
+  void Check(std::size_t index, std::u16string_view line) {
+    if (line.empty()) return;
+    const ManifestLineParts parts = CutManifestLine(line);
+    const std::u16string_view path = parts.Path;
+    const bool deletion = IsDeletionLine(line);
+    if (!deletion && line.find(u"|K|") != std::u16string_view::npos)
+      Refuse(index, line,
+             "holds \"|K|\" outside a flags field of exactly \"K\": the setup would take it for a "
+             "deletion line and delete the user's file of that name");
+    if (deletion && path.empty()) return;
+    // A mask that reaches outside the folder would delete the user's other files.
+    if (const std::string problem = UnsafePathProblem(path); !problem.empty())
+      Refuse(index, line, problem);
+    if (deletion) return;
+    // The setup finds the first "list", the manifest: such a line would install the manifest.
+    if (comparer_.Equal(path, u"list")) Refuse(index, line, "the name \"list\" is the manifest's");
+  }
+
+ private:
+  [[noreturn]] void Refuse(std::size_t index, std::u16string_view line,
+                           const std::string& problem) const {
+    throw InputError(prefix_ + DescribeLine(index, line) + ": " + problem);
+  }
+
+  const NameComparer& comparer_;
+  std::string prefix_;
+};
 
 // Manifest bytes that are not UTF-8 would give names that match no file; reports the line.
 void CheckUtf8(std::span<const std::uint8_t> manifest) {
@@ -314,29 +349,21 @@ int Build(const std::vector<std::string>& argv) {
     std::string line;
   };
   std::vector<PlannedEntry> planned;
+  const HostNameComparer comparer;
+  ManifestChecker checker(comparer, "");
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::u16string& line = lines[i];
-    if (line.empty()) continue;
+    checker.Check(i, line);
+    if (line.empty() || IsDeletionLine(line)) continue;
     const std::u16string_view path = CutManifestLine(line).Path;
-    if (IsDeletionLine(line)) {
-      // A mask that reaches outside the folder would delete the user's other files.
-      if (!path.empty())
-        if (const std::string problem = UnsafePathProblem(path); !problem.empty())
-          throw InputError(DescribeLine(i, line) + ": " + problem);
-      continue;
-    }
-    if (const std::string problem = UnsafePathProblem(path); !problem.empty())
-      throw InputError(DescribeLine(i, line) + ": " + problem);
-    // The setup finds the first "list", the manifest: such a line would install the manifest.
-    if (HostNameComparer().Equal(path, u"list"))
-      throw InputError(DescribeLine(i, line) + ": the name \"list\" is the manifest's");
     std::string name = Utf16ToUtf8(path);
     if (name.size() > 255) throw InputError(DescribeLine(i, line) + ": path longer than 255 bytes");
     fs::path file = DiskPath(root, path);
     if (!fs::is_regular_file(file, error)) {
       const bool kWithOthers = CutManifestLine(line).Flags.find(u'K') != std::u16string_view::npos;
       throw InputError(DescribeLine(i, line) + ": file not found: " + PathToUtf8(file) +
-                       (kWithOthers ? " (only a line with \"|K|\" deletes; this one installs a file)"
+                       (kWithOthers ? " (only a line whose flags are exactly \"K\" deletes; "
+                                      "this one installs a file)"
                                     : ""));
     }
     if (const std::uintmax_t size = fs::file_size(file, error);
@@ -432,7 +459,9 @@ int Verify(const std::vector<std::string>& argv) {
   // The setup installs nothing without a manifest, and a file line without its entry fails.
   if (!payload.Find(u"list").Found) throw InputError("no entry named list");
   const ManifestLines lines = payload.LoadFileList();
+  ManifestChecker checker(payload.Comparer(), "manifest ");
   for (std::size_t i = 0; i < lines.size(); ++i) {
+    checker.Check(i, lines[i]);
     if (lines[i].empty() || IsDeletionLine(lines[i])) continue;
     if (!payload.Find(CutManifestLine(lines[i]).Path).Found)
       throw InputError("manifest " + DescribeLine(i, lines[i]) + ": no entry of that name");

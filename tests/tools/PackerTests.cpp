@@ -126,6 +126,23 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// One entry as a payload from elsewhere could hold it, made without the packer.
+std::string PackedEntry(std::string_view name, std::string_view content) {
+  std::string packed(compressBound(static_cast<uLong>(content.size())), '\0');
+  uLongf packedSize = static_cast<uLongf>(packed.size());
+  EXPECT_EQ(compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+                     reinterpret_cast<const Bytef*>(content.data()),
+                     static_cast<uLong>(content.size())),
+            Z_OK);
+  packed.resize(packedSize);
+  std::string bytes(1, static_cast<char>(name.size()));
+  bytes += name;
+  for (const std::uint32_t field : {static_cast<std::uint32_t>(content.size()), 0u,
+                                    static_cast<std::uint32_t>(packed.size())})
+    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>(field >> shift));
+  return bytes + packed;
+}
+
 // The sample-like product every test packs: names, contents and source dates.
 struct ProductFile {
   std::string path;  // as the manifest writes it
@@ -152,8 +169,7 @@ const std::string Manifest =
     "bin\\both.dll|PF|#|PRO and LITE\r\n"
     "bin\\pl.dll|PL|#|PRO and L\r\n"
     "empty.dat||#|Empty file\r\n"
-    "cache\\*.tmp|K|\r\n"
-    "old.txt||#|the text |K| makes this a deletion line\r\n";
+    "cache\\*.tmp|K|\r\n";
 
 class PackerTest : public ::testing::Test {
  protected:
@@ -227,6 +243,23 @@ class PackerTest : public ::testing::Test {
   RunResult Build(const fs::path& manifest, const fs::path& output) const {
     return Run({"build", "--manifest", manifest.string(), "--root", Root().string(), "-o",
                 output.string()});
+  }
+
+  // A manifest the packer refuses: exit 1, one error line holding message, nothing written and
+  // an earlier output left as it was.
+  void ExpectRefused(const std::string& manifest, const std::string& message) const {
+    WriteFile(work_ / "bad.txt", manifest);
+    WriteFile(Payload(), "earlier payload");
+    const RunResult built = Build(work_ / "bad.txt", Payload());
+    EXPECT_EQ(built.exitCode, 1);
+    EXPECT_EQ(Lines(built.err).size(), 1u) << built.err;
+    EXPECT_NE(built.err.find(message), std::string::npos) << built.err;
+    EXPECT_EQ(ReadFile(Payload()), "earlier payload");
+    EXPECT_FALSE(fs::exists(work_ / "payload.bin.partial"));
+
+    const fs::path fresh = work_ / "fresh.bin";
+    EXPECT_EQ(Build(work_ / "bad.txt", fresh).exitCode, 1);
+    EXPECT_FALSE(fs::exists(fresh));
   }
 
   void BuildPayload() const {
@@ -386,7 +419,7 @@ TEST_F(PackerTest, PlanKeepsWhatTheSelectionKeeps) {
   const std::string exe = line("ZarvoF.exe|"), en = line("docs\\en\\"), ru = line("docs\\ru\\"),
                     user = line("cfg\\"), lite = line("bin\\lite"), pro = line("bin\\pro"),
                     both = line("bin\\both"), pl = line("bin\\pl"), empty = line("empty"),
-                    cache = line("cache"), old = line("old.txt");
+                    cache = line("cache");
 
   const struct {
     const char* what;
@@ -397,7 +430,6 @@ TEST_F(PackerTest, PlanKeepsWhatTheSelectionKeeps) {
       {"empty folder, edition F",
        [](const fs::path&) {},
        {},
-       // old.txt names no entry: size 0 and date 0 match a missing file, so it is up to date.
        {exe, en, ru, user, lite, both, empty, cache}},
       {"edition P",
        [](const fs::path&) {},
@@ -410,7 +442,7 @@ TEST_F(PackerTest, PlanKeepsWhatTheSelectionKeeps) {
       {"forced keeps every line of the edition",
        [](const fs::path&) {},
        {"--force"},
-       {exe, en, ru, user, lite, both, empty, cache, old}},
+       {exe, en, ru, user, lite, both, empty, cache}},
       {"user file present",
        [](const fs::path& folder) { WriteFile(folder / "cfg/user.ini", "mine"); },
        {},
@@ -418,7 +450,7 @@ TEST_F(PackerTest, PlanKeepsWhatTheSelectionKeeps) {
       {"user file present, forced",
        [](const fs::path& folder) { WriteFile(folder / "cfg/user.ini", "mine"); },
        {"--force"},
-       {exe, en, ru, user, lite, both, empty, cache, old}},
+       {exe, en, ru, user, lite, both, empty, cache}},
       {"user folder of that name is no file",
        [](const fs::path& folder) { fs::create_directories(folder / "cfg/user.ini"); },
        {},
@@ -449,7 +481,7 @@ TEST_F(PackerTest, PlanKeepsWhatTheSelectionKeeps) {
       {"everything copied in, forced",
        copyIn,
        {"--force"},
-       {exe, en, ru, user, lite, both, empty, cache, old}},
+       {exe, en, ru, user, lite, both, empty, cache}},
   };
   int number = 0;
   for (const auto& c : cases) {
@@ -488,7 +520,7 @@ TEST_F(PackerTest, BuildSkipsEmptyLinesAndKeepsTheManifestBytes) {
 TEST_F(PackerTest, ALineWhoseFlagsHoldKWithOtherLettersGetsItsEntry) {
   // The setup installs such a line as a file; without its entry it would write an empty file.
   const std::string manifest = "bin\\lite.dll|FK|#|LITE, always\r\ncfg\\user.ini|OK|#|x\r\n"
-                               "cache\\*.tmp|K|\r\nold.txt||#|text |K| deletes\r\n";
+                               "cache\\*.tmp|K|\r\n";
   WriteFile(work_ / "k.txt", manifest);
   const RunResult built = Build(work_ / "k.txt", Payload());
   ASSERT_EQ(built.exitCode, 0) << built.err;
@@ -502,22 +534,8 @@ TEST_F(PackerTest, ALineWhoseFlagsHoldKWithOtherLettersGetsItsEntry) {
 }
 
 TEST_F(PackerTest, VerifyWantsAnEntryForALineWhoseFlagsHoldKWithOtherLetters) {
-  const auto entry = [](std::string_view name, std::string_view content) {
-    std::string packed(compressBound(static_cast<uLong>(content.size())), '\0');
-    uLongf packedSize = static_cast<uLongf>(packed.size());
-    EXPECT_EQ(compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
-                       reinterpret_cast<const Bytef*>(content.data()),
-                       static_cast<uLong>(content.size())),
-              Z_OK);
-    packed.resize(packedSize);
-    std::string bytes(1, static_cast<char>(name.size()));
-    bytes += name;
-    for (const std::uint32_t field : {static_cast<std::uint32_t>(content.size()), 0u,
-                                      static_cast<std::uint32_t>(packed.size())})
-      for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>(field >> shift));
-    return bytes + packed;
-  };
-  WriteFile(work_ / "k.bin", entry("list", "a.dll||#|x\r\nb.dll|FK|#|y\r\n") + entry("a.dll", "a"));
+  WriteFile(work_ / "k.bin",
+            PackedEntry("list", "a.dll||#|x\r\nb.dll|FK|#|y\r\n") + PackedEntry("a.dll", "a"));
   const RunResult verified = Run({"verify", (work_ / "k.bin").string()});
   EXPECT_EQ(verified.exitCode, 1);
   EXPECT_EQ(verified.out, "");
@@ -577,25 +595,73 @@ TEST_F(PackerTest, BadManifestLinesFailNamingTheLineAndWriteNothing) {
       {"a file named like the manifest", "ZarvoF.exe||#|x\r\nLIST||#|x\r\n",
        "line 2 \"LIST||#|x\": the name \"list\""},
       {"invalid UTF-8", "ZarvoF.exe||#|x\r\nbad\xff.txt||#|x\r\n", "line 2: not valid UTF-8"},
-      // Only "|K|" makes a deletion line: the setup installs this one as a file named by a mask.
+      // Only the flags "K" make a deletion line: the setup installs these as files.
       {"K with another flag is a file line", "ZarvoF.exe||#|x\r\ncache\\*.tmp|FK|\r\n",
-       "line 2 \"cache\\*.tmp|FK|\": file not found"},
+       "line 2 \"cache\\*.tmp|FK|\": file not found: " + OnDisk(Root(), "cache\\*.tmp").string() +
+           " (only a line whose flags are exactly \"K\" deletes; this one installs a file)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    WriteFile(work_ / "bad.txt", c.manifest);
-    WriteFile(Payload(), "earlier payload");
-    const RunResult built = Build(work_ / "bad.txt", Payload());
-    EXPECT_EQ(built.exitCode, 1);
-    EXPECT_EQ(Lines(built.err).size(), 1u) << built.err;
-    EXPECT_NE(built.err.find(c.message), std::string::npos) << built.err;
-    EXPECT_EQ(ReadFile(Payload()), "earlier payload");
-    EXPECT_FALSE(fs::exists(work_ / "payload.bin.partial"));
-
-    const fs::path fresh = work_ / "fresh.bin";
-    EXPECT_EQ(Build(work_ / "bad.txt", fresh).exitCode, 1);
-    EXPECT_FALSE(fs::exists(fresh));
+    ExpectRefused(c.manifest, c.message);
   }
+}
+
+// The install run takes any line holding "|K|" for a deletion line: it would delete the user's
+// file that such a file line names.
+TEST_F(PackerTest, ALineHoldingKOutsideAFlagsFieldOfExactlyKIsRefused) {
+  for (const std::string line : {
+           "empty.dat|F|#|see |K| here",
+           "empty.dat||#|ends in |K|",
+           "empty.dat||K|",
+           "empty.dat|FK|#|x|K|y",
+           "empty.dat| K|#|almost |K|",
+       }) {
+    SCOPED_TRACE(line);
+    ExpectRefused("ZarvoF.exe||#|x\r\n" + line + "\r\n",
+                  "line 2 \"" + line + "\": holds \"|K|\" outside a flags field of exactly \"K\"");
+  }
+}
+
+// A payload made elsewhere meets the same line rules, with "manifest" before the line.
+TEST_F(PackerTest, VerifyRefusesManifestLinesTheSetupWouldMisread) {
+  const struct {
+    std::string manifest;
+    std::vector<std::string> entries;
+    std::string message;
+  } cases[] = {
+      {"a.dll||#|x\r\nold.txt||#|the text |K| deletes\r\n", {"a.dll", "old.txt"},
+       "manifest line 2 \"old.txt||#|the text |K| deletes\": holds \"|K|\""},
+      {"a.dll||#|x\r\n..\\b.dll||#|y\r\n", {"a.dll", "..\\b.dll"},
+       "manifest line 2 \"..\\b.dll||#|y\": path climbs out"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    std::string payload = PackedEntry("list", c.manifest);
+    for (const std::string& name : c.entries) payload += PackedEntry(name, name);
+    WriteFile(work_ / "elsewhere.bin", payload);
+    const RunResult verified = Run({"verify", (work_ / "elsewhere.bin").string()});
+    EXPECT_EQ(verified.exitCode, 1);
+    EXPECT_EQ(verified.out, "");
+    EXPECT_EQ(Lines(verified.err).size(), 1u) << verified.err;
+    EXPECT_NE(verified.err.find(c.message), std::string::npos) << verified.err;
+  }
+}
+
+// plan shows what the setup would do with such a payload: a file line holding "|K|" that names
+// no entry is up to date for a missing file (size 0, date 0) and stays only when forced.
+TEST_F(PackerTest, PlanOfAPayloadFromElsewhereKeepsALineHoldingKOnlyWhenForced) {
+  const std::string exe = "ZarvoF.exe||#|x", old = "old.txt||#|the text |K| deletes";
+  WriteFile(work_ / "elsewhere.bin",
+            PackedEntry("list", exe + "\r\n" + old + "\r\n") + PackedEntry("ZarvoF.exe", "x"));
+  fs::create_directories(work_ / "install");
+  const RunResult planned = Run({"plan", (work_ / "elsewhere.bin").string(), "--dir",
+                                 (work_ / "install").string()});
+  EXPECT_EQ(planned.exitCode, 0) << planned.err;
+  EXPECT_EQ(Lines(planned.out), std::vector<std::string>{exe});
+  const RunResult forced = Run({"plan", (work_ / "elsewhere.bin").string(), "--dir",
+                                (work_ / "install").string(), "--force"});
+  EXPECT_EQ(forced.exitCode, 0) << forced.err;
+  EXPECT_EQ(Lines(forced.out), (std::vector<std::string>{exe, old}));
 }
 
 TEST_F(PackerTest, BadInputFilesExitWithOne) {
