@@ -192,6 +192,13 @@ class ManifestChecker {
     if (deletion) return;
     // The setup finds the first "list", the manifest: such a line would install the manifest.
     if (comparer_.Equal(path, u"list")) Refuse(index, line, "the name \"list\" is the manifest's");
+    // Lookups take the first entry of a name, so a second one could never be read.
+    for (const FileLine& earlier : fileLines_)
+      if (comparer_.Equal(earlier.path, path))
+        Refuse(index, line,
+               "names the same entry as " + DescribeLine(earlier.index, earlier.line) +
+                   " (letter case ignored); the setup would only ever read that one");
+    fileLines_.push_back({index, line, path});
   }
 
  private:
@@ -200,8 +207,16 @@ class ManifestChecker {
     throw InputError(prefix_ + DescribeLine(index, line) + ": " + problem);
   }
 
+  // Views into the caller's lines, which outlive the checker.
+  struct FileLine {
+    std::size_t index;
+    std::u16string_view line;
+    std::u16string_view path;
+  };
+
   const NameComparer& comparer_;
   std::string prefix_;
+  std::vector<FileLine> fileLines_;
 };
 
 // Manifest bytes that are not UTF-8 would give names that match no file; reports the line.

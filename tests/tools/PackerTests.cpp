@@ -262,6 +262,15 @@ class PackerTest : public ::testing::Test {
     EXPECT_FALSE(fs::exists(fresh));
   }
 
+  // A file for the manifest path where this file system can hold one, so that only the rule
+  // under test can refuse the line.
+  void PutFileIfPossible(const std::string& manifestPath) const {
+    const fs::path path = OnDisk(Root(), manifestPath);
+    std::error_code ignored;
+    fs::create_directories(path.parent_path(), ignored);
+    std::ofstream(path, std::ios::binary) << manifestPath;
+  }
+
   void BuildPayload() const {
     const RunResult built = Build(work_ / "list.txt", Payload());
     ASSERT_EQ(built.exitCode, 0) << built.err;
@@ -622,6 +631,31 @@ TEST_F(PackerTest, ALineHoldingKOutsideAFlagsFieldOfExactlyKIsRefused) {
   }
 }
 
+// Lookups take the first entry of a name, letter case ignored as the setup's comparer does.
+TEST_F(PackerTest, TwoLinesNamingTheSameEntryAreRefused) {
+  const struct {
+    std::string first;
+    std::string second;
+  } cases[] = {
+      {"ZarvoF.exe", "ZarvoF.exe"},
+      {"ZarvoF.exe", "zarvof.EXE"},
+      {"docs\\en\\readme.txt", "DOCS\\EN\\README.TXT"},
+      {"docs\\ru\\Прочти.txt", "docs\\RU\\ПРОЧТИ.txt"},
+      {"Ärger.txt", "ärger.txt"},
+      {"Ελληνικά.txt", "ελληνικά.txt"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.second);
+    PutFileIfPossible(c.first);
+    PutFileIfPossible(c.second);
+    // The flags hold K with other letters: still a file line with an entry.
+    const std::string second = c.second + "|PK|#|again";
+    ExpectRefused(c.first + "||#|x\r\nempty.dat||#|between\r\n" + second + "\r\n",
+                  "line 3 \"" + second + "\": names the same entry as line 1 \"" + c.first +
+                      "||#|x\"");
+  }
+}
+
 // A payload made elsewhere meets the same line rules, with "manifest" before the line.
 TEST_F(PackerTest, VerifyRefusesManifestLinesTheSetupWouldMisread) {
   const struct {
@@ -631,6 +665,8 @@ TEST_F(PackerTest, VerifyRefusesManifestLinesTheSetupWouldMisread) {
   } cases[] = {
       {"a.dll||#|x\r\nold.txt||#|the text |K| deletes\r\n", {"a.dll", "old.txt"},
        "manifest line 2 \"old.txt||#|the text |K| deletes\": holds \"|K|\""},
+      {"a.dll||#|x\r\nA.DLL||#|y\r\n", {"a.dll"},
+       "manifest line 2 \"A.DLL||#|y\": names the same entry as line 1 \"a.dll||#|x\""},
       {"a.dll||#|x\r\n..\\b.dll||#|y\r\n", {"a.dll", "..\\b.dll"},
        "manifest line 2 \"..\\b.dll||#|y\": path climbs out"},
   };
