@@ -168,6 +168,58 @@ std::string DescribeLine(std::size_t index, std::u16string_view line) {
   return "line " + std::to_string(index + 1) + " \"" + Utf16ToUtf8(line) + "\"";
 }
 
+bool IsWildcard(char16_t unit) { return unit == u'*' || unit == u'?'; }
+
+// CON, PRN, AUX, NUL, COM1-COM9 and LPT1-LPT9 (also with a superscript 1, 2 or 3) name devices
+// in every folder, whatever the case and with any extension.
+bool IsDeviceName(std::u16string_view part) {
+  std::u16string_view base = part.substr(0, part.find(u'.'));
+  while (!base.empty() && base.back() == u' ') base.remove_suffix(1);
+  std::u16string upper(base);
+  for (char16_t& unit : upper)
+    if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - 32);
+  if (upper == u"CON" || upper == u"PRN" || upper == u"AUX" || upper == u"NUL") return true;
+  if (upper.size() != 4 || (upper.compare(0, 3, u"COM") != 0 && upper.compare(0, 3, u"LPT") != 0))
+    return false;
+  const char16_t number = upper[3];
+  return (number >= u'1' && number <= u'9') || number == u'\u00B9' || number == u'\u00B2' ||
+         number == u'\u00B3';
+}
+
+// Where Windows cannot create the path as the manifest writes it, the reason; empty when it can.
+// A deletion mask keeps its wildcards in its last part. ":" is refused as a drive or stream
+// before, and a path ends at the first "|".
+std::string UncreatablePathProblem(std::u16string_view path, bool mask) {
+  for (const char16_t unit : path) {
+    if (unit < 32) return "control character " + std::to_string(unit) + " in the path";
+    if (unit == u'/') return "\"/\" in the path (the manifest separates folders with \"\\\")";
+    if (unit == u'<' || unit == u'>' || unit == u'"')
+      return "character \"" + Utf16ToUtf8(std::u16string(1, unit)) + "\" is not allowed in a name";
+    if (IsWildcard(unit) && !mask)
+      return "wildcard \"" + Utf16ToUtf8(std::u16string(1, unit)) +
+             "\" in a file name: only a deletion line (flags exactly \"K\") takes a mask";
+  }
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find(u'\\', start);
+    if (end == std::u16string_view::npos) end = path.size();
+    const std::u16string_view part = path.substr(start, end - start);
+    const bool last = end == path.size();
+    std::string quoted(1, '"');
+    quoted += Utf16ToUtf8(part);
+    quoted += '"';
+    if (part.empty()) return last ? "path ends with \"\\\"" : "empty folder name (\"\\\\\")";
+    if (IsDeviceName(part)) return "path part " + quoted + " is a device name on Windows";
+    const bool wild = std::any_of(part.begin(), part.end(), IsWildcard);
+    if (wild && !last) return "wildcard in the folder part " + quoted + " of a mask";
+    // "*." is the mask of names without an extension; elsewhere Windows drops the dot.
+    if (part.back() == u'.' && !wild) return "path part " + quoted + " ends with a dot";
+    if (part.back() == u' ') return "path part " + quoted + " ends with a blank";
+    start = end + 1;
+  }
+  return {};
+}
+
 // The checks of the lines themselves, shared by build and verify: refusals throw, naming the
 // line.
 class ManifestChecker {
@@ -188,6 +240,8 @@ class ManifestChecker {
     if (deletion && path.empty()) return;
     // A mask that reaches outside the folder would delete the user's other files.
     if (const std::string problem = UnsafePathProblem(path); !problem.empty())
+      Refuse(index, line, problem);
+    if (const std::string problem = UncreatablePathProblem(path, deletion); !problem.empty())
       Refuse(index, line, problem);
     if (deletion) return;
     // The setup finds the first "list", the manifest: such a line would install the manifest.

@@ -606,7 +606,10 @@ TEST_F(PackerTest, BadManifestLinesFailNamingTheLineAndWriteNothing) {
       {"invalid UTF-8", "ZarvoF.exe||#|x\r\nbad\xff.txt||#|x\r\n", "line 2: not valid UTF-8"},
       // Only the flags "K" make a deletion line: the setup installs these as files.
       {"K with another flag is a file line", "ZarvoF.exe||#|x\r\ncache\\*.tmp|FK|\r\n",
-       "line 2 \"cache\\*.tmp|FK|\": file not found: " + OnDisk(Root(), "cache\\*.tmp").string() +
+       "line 2 \"cache\\*.tmp|FK|\": wildcard \"*\" in a file name: only a deletion line"},
+      {"K with another flag needs its file", "ZarvoF.exe||#|x\r\ncache\\old.tmp|FK|\r\n",
+       "line 2 \"cache\\old.tmp|FK|\": file not found: " +
+           OnDisk(Root(), "cache\\old.tmp").string() +
            " (only a line whose flags are exactly \"K\" deletes; this one installs a file)"},
   };
   for (const auto& c : cases) {
@@ -656,6 +659,107 @@ TEST_F(PackerTest, TwoLinesNamingTheSameEntryAreRefused) {
   }
 }
 
+TEST_F(PackerTest, PathsWindowsCannotCreateAreRefused) {
+  const struct {
+    std::string line;
+    std::string reason;
+  } cases[] = {
+      {"bin\\*.dll||#|x", "wildcard \"*\" in a file name"},
+      {"bin\\lite?.dll||#|x", "wildcard \"?\" in a file name"},
+      {"bin\\a<b.dll||#|x", "character \"<\" is not allowed in a name"},
+      {"bin\\a>b.dll||#|x", "character \">\" is not allowed in a name"},
+      {"bin\\\"q\".dll||#|x", "character \"\"\" is not allowed in a name"},
+      {"bin\\a\tb.dll||#|x", "control character 9 in the path"},
+      {"bin\\a\x01_.dll||#|x", "control character 1 in the path"},
+      {"docs/en/readme.txt||#|x", "\"/\" in the path"},
+      {"con||#|x", "path part \"con\" is a device name"},
+      {"NUL.txt||#|x", "path part \"NUL.txt\" is a device name"},
+      {"docs\\Aux\\readme.txt||#|x", "path part \"Aux\" is a device name"},
+      {"prn.tar.gz||#|x", "path part \"prn.tar.gz\" is a device name"},
+      {"bin\\com1.dll||#|x", "path part \"com1.dll\" is a device name"},
+      {"bin\\COM9||#|x", "path part \"COM9\" is a device name"},
+      {"LPT1\\x.txt||#|x", "path part \"LPT1\" is a device name"},
+      {"bin\\lpt9.log||#|x", "path part \"lpt9.log\" is a device name"},
+      {"bin\\Com¹.dll||#|x", "path part \"Com¹.dll\" is a device name"},
+      {"bin\\LPT³||#|x", "path part \"LPT³\" is a device name"},
+      {"con .txt||#|x", "path part \"con .txt\" is a device name"},
+      {"docs\\en\\readme.txt.||#|x", "path part \"readme.txt.\" ends with a dot"},
+      {"docs.\\en\\readme.txt||#|x", "path part \"docs.\" ends with a dot"},
+      {"docs \\en\\readme.txt||#|x", "path part \"docs \" ends with a blank"},
+      {"empty.dat ||#|x", "path part \"empty.dat \" ends with a blank"},
+      {"docs\\\\en\\readme.txt||#|x", "empty folder name"},
+      {"docs\\en\\||#|x", "path ends with \"\\\""},
+      // A deletion mask keeps its wildcards in its last part, and meets the other rules.
+      {"ca*e\\*.tmp|K|", "wildcard in the folder part \"ca*e\" of a mask"},
+      {"cache/*.tmp|K|", "\"/\" in the path"},
+      {"cache\\<*.tmp|K|", "character \"<\" is not allowed in a name"},
+      {"cache\\nul.*|K|", "path part \"nul.*\" is a device name"},
+      {"cache \\*.tmp|K|", "path part \"cache \" ends with a blank"},
+      {"cache.\\*.tmp|K|", "path part \"cache.\" ends with a dot"},
+      {"cache\\\\*.tmp|K|", "empty folder name"},
+      {"cache\\old.tmp.|K|", "path part \"old.tmp.\" ends with a dot"},
+      {"cache\\|K|", "path ends with \"\\\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    PutFileIfPossible(c.line.substr(0, c.line.find('|')));
+    ExpectRefused("ZarvoF.exe||#|x\r\n" + c.line + "\r\n",
+                  "line 2 \"" + c.line + "\": " + c.reason);
+  }
+}
+
+// Lines near the rules above that are fine: built without an error, and verified.
+TEST_F(PackerTest, LinesNearTheRulesStillBuild) {
+  const struct {
+    const char* what;
+    std::vector<std::string> lines;
+    std::vector<std::string> entries;  // after "list"
+  } cases[] = {
+      {"descriptions with bars",
+       {"ZarvoF.exe|F|#|a | b || c|", "empty.dat||#|ends |K", "bin\\pl.dll|PL|#|K |K and K|"},
+       {"ZarvoF.exe", "empty.dat", "bin\\pl.dll"}},
+      {"Cyrillic, Greek and accented names",
+       {"docs\\ru\\Прочти.txt||#|x", "Café\\Résumé.txt||#|x", "Ärger.txt||#|x",
+        "ärgerlich.txt||#|x", "Ελληνικά.txt||#|x"},
+       {"docs\\ru\\Прочти.txt", "Café\\Résumé.txt", "Ärger.txt", "ärgerlich.txt", "Ελληνικά.txt"}},
+      {"deletion masks",
+       {"cache\\*.t?p|K|", "*.bak|K|", "cache\\*.|K|", "logs\\*.log|K|#|old logs |K| too",
+        "cache\\old.tmp|K|"},
+       {}},
+      {"dots inside names",
+       {"a.b.c.txt||#|x", "docs\\.hidden\\v1.2.ini||#|x", "..a||#|x", "a..b.txt||#|x"},
+       {"a.b.c.txt", "docs\\.hidden\\v1.2.ini", "..a", "a..b.txt"}},
+      {"names that only start like devices",
+       {"COM10||#|x", "lpt10.txt||#|x", "CONSOLE.txt||#|x", "auxiliary\\null.dat||#|x",
+        "bin\\COM.dll||#|x", "nul_\\con-x.txt||#|x", "com1x||#|x"},
+       {"COM10", "lpt10.txt", "CONSOLE.txt", "auxiliary\\null.dat", "bin\\COM.dll",
+        "nul_\\con-x.txt", "com1x"}},
+      {"similar names that differ",
+       {"Ärger.txt||#|x", "Arger.txt||#|x", "docs\\en\\readme.txt||#|x", "docs\\readme.txt||#|x"},
+       {"Ärger.txt", "Arger.txt", "docs\\en\\readme.txt", "docs\\readme.txt"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string manifest;
+    for (const std::string& line : c.lines) manifest += line + "\r\n";
+    for (const std::string& entry : c.entries)
+      if (!fs::exists(OnDisk(Root(), entry))) WriteFile(OnDisk(Root(), entry), entry);
+    WriteFile(work_ / "fine.txt", manifest);
+    const RunResult built = Build(work_ / "fine.txt", Payload());
+    EXPECT_EQ(built.exitCode, 0) << built.err;
+    EXPECT_EQ(built.err, "");
+    std::vector<std::string> names;
+    for (const RawEntry& entry : WalkPayload(ReadFile(Payload()))) names.push_back(entry.name);
+    std::vector<std::string> expected{"list"};
+    expected.insert(expected.end(), c.entries.begin(), c.entries.end());
+    EXPECT_EQ(names, expected);
+
+    const RunResult verified = Run({"verify", Payload().string()});
+    EXPECT_EQ(verified.exitCode, 0) << verified.err;
+    EXPECT_EQ(verified.err, "");
+  }
+}
+
 // A payload made elsewhere meets the same line rules, with "manifest" before the line.
 TEST_F(PackerTest, VerifyRefusesManifestLinesTheSetupWouldMisread) {
   const struct {
@@ -667,6 +771,10 @@ TEST_F(PackerTest, VerifyRefusesManifestLinesTheSetupWouldMisread) {
        "manifest line 2 \"old.txt||#|the text |K| deletes\": holds \"|K|\""},
       {"a.dll||#|x\r\nA.DLL||#|y\r\n", {"a.dll"},
        "manifest line 2 \"A.DLL||#|y\": names the same entry as line 1 \"a.dll||#|x\""},
+      {"a.dll||#|x\r\nbin\\aux.dll||#|y\r\n", {"a.dll", "bin\\aux.dll"},
+       "manifest line 2 \"bin\\aux.dll||#|y\": path part \"aux.dll\" is a device name"},
+      {"a.dll||#|x\r\n*.dll||#|y\r\n", {"a.dll", "*.dll"},
+       "manifest line 2 \"*.dll||#|y\": wildcard \"*\" in a file name"},
       {"a.dll||#|x\r\n..\\b.dll||#|y\r\n", {"a.dll", "..\\b.dll"},
        "manifest line 2 \"..\\b.dll||#|y\": path climbs out"},
   };
