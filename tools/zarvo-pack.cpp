@@ -220,8 +220,25 @@ std::string UncreatablePathProblem(std::u16string_view path, bool mask) {
   return {};
 }
 
+// How the setup reads the given flags for the edition choice and the user's existing file.
+std::string HowTheSetupReads(std::u16string_view flags, bool lowerCaseO) {
+  std::string editions;
+  for (const char16_t letter : {u'P', u'F', u'L'})
+    if (flags.find(letter) != std::u16string_view::npos)
+      editions += std::string(editions.empty() ? "" : ", ") + static_cast<char>(letter);
+  std::string reading = editions.empty() ? "the setup installs this line for every edition"
+                        : editions.size() == 1
+                            ? "the setup installs this line only for edition " + editions
+                            : "the setup installs this line only for editions " + editions;
+  if (flags.find(u'O') != std::u16string_view::npos)
+    reading += ", keeping the user's existing file";
+  else if (lowerCaseO)
+    reading += ", not keeping the user's existing file";
+  return reading;
+}
+
 // The checks of the lines themselves, shared by build and verify: refusals throw, naming the
-// line.
+// line; warnings go to standard error.
 class ManifestChecker {
  public:
   // prefix starts each message ("manifest " where the manifest is one entry among others).
@@ -253,12 +270,51 @@ class ManifestChecker {
                "names the same entry as " + DescribeLine(earlier.index, earlier.line) +
                    " (letter case ignored); the setup would only ever read that one");
     fileLines_.push_back({index, line, path});
+    WarnAboutFlags(index, line, parts.Flags);
   }
 
  private:
   [[noreturn]] void Refuse(std::size_t index, std::u16string_view line,
                            const std::string& problem) const {
     throw InputError(prefix_ + DescribeLine(index, line) + ": " + problem);
+  }
+
+  void Warn(std::size_t index, std::u16string_view line, const std::string& problem) const {
+    std::fprintf(stderr, "zarvo-pack: warning: %s%s: %s\n", prefix_.c_str(),
+                 DescribeLine(index, line).c_str(), problem.c_str());
+  }
+
+  void WarnAboutFlags(std::size_t index, std::u16string_view line,
+                      std::u16string_view flags) const {
+    // The field as written: up to the next "|" at any distance, or to the end of the line.
+    const std::u16string_view afterBar = line.substr(line.find(u'|') + 1);
+    const std::size_t bar = afterBar.find(u'|');
+    const std::u16string_view field = afterBar.substr(0, bar);
+    if (field.size() >= FlagsWindowLength) {
+      Warn(index, line,
+           "flags field of " + std::to_string(field.size()) + " characters: the closing \"|\" "
+           "is looked for only in the first " + std::to_string(FlagsWindowLength) +
+           ", so no flags are read and " + HowTheSetupReads(u"", false));
+      return;
+    }
+    if (bar == std::u16string_view::npos && !field.empty()) {
+      Warn(index, line,
+           "flags field not closed by \"|\": no flags are read, so " +
+               HowTheSetupReads(u"", false));
+      return;
+    }
+    std::string lowerCase;
+    bool lowerCaseO = false;
+    for (const char16_t letter : std::u16string_view(u"pflo"))
+      if (flags.find(letter) != std::u16string_view::npos) {
+        lowerCase += std::string(lowerCase.empty() ? "" : ", ") + "\"" +
+                     static_cast<char>(letter) + "\"";
+        lowerCaseO = lowerCaseO || letter == u'o';
+      }
+    if (!lowerCase.empty())
+      Warn(index, line,
+           "lower-case flag letters (" + lowerCase + ") are not read as flags: " +
+               HowTheSetupReads(flags, lowerCaseO));
   }
 
   // Views into the caller's lines, which outlive the checker.

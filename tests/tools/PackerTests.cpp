@@ -708,7 +708,56 @@ TEST_F(PackerTest, PathsWindowsCannotCreateAreRefused) {
   }
 }
 
-// Lines near the rules above that are fine: built without an error, and verified.
+// Flags the setup reads otherwise than they look: the payload is written, with a warning.
+TEST_F(PackerTest, FlagsTheSetupReadsOtherwiseAreWarnedAbout) {
+  const std::string fifty(50, 'F');
+  const struct {
+    std::string line;
+    std::string warning;
+  } cases[] = {
+      {"bin\\lite.dll|f|#|x",
+       "lower-case flag letters (\"f\") are not read as flags: the setup installs this line for "
+       "every edition"},
+      {"bin\\pl.dll|Pl|#|x",
+       "lower-case flag letters (\"l\") are not read as flags: the setup installs this line only "
+       "for edition P"},
+      {"bin\\both.dll|pFLo|#|x",
+       "lower-case flag letters (\"p\", \"o\") are not read as flags: the setup installs this "
+       "line only for editions F, L, not keeping the user's existing file"},
+      {"cfg\\user.ini|oP|#|x",
+       "lower-case flag letters (\"o\") are not read as flags: the setup installs this line only "
+       "for edition P, not keeping the user's existing file"},
+      {"bin\\lite.dll|" + fifty + "|#|x",
+       "flags field of 50 characters: the closing \"|\" is looked for only in the first 50, so no "
+       "flags are read and the setup installs this line for every edition"},
+      {"cfg\\user.ini|" + std::string(70, 'O') + "|#|x",
+       "flags field of 70 characters: the closing \"|\" is looked for only in the first 50, so no "
+       "flags are read and the setup installs this line for every edition"},
+      {"bin\\lite.dll|F",
+       "flags field not closed by \"|\": no flags are read, so the setup installs this line for "
+       "every edition"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    WriteFile(work_ / "doubtful.txt", "ZarvoF.exe||#|x\r\n" + c.line + "\r\n");
+    WriteFile(Payload(), "earlier payload");
+    const RunResult built = Build(work_ / "doubtful.txt", Payload());
+    EXPECT_EQ(built.exitCode, 0) << built.err;
+    EXPECT_EQ(built.out, "");
+    EXPECT_EQ(built.err, "zarvo-pack: warning: line 2 \"" + c.line + "\": " + c.warning + "\n");
+    const std::vector<RawEntry> entries = WalkPayload(ReadFile(Payload()));
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[2].name, c.line.substr(0, c.line.find('|')));
+
+    const RunResult verified = Run({"verify", Payload().string()});
+    EXPECT_EQ(verified.exitCode, 0) << verified.err;
+    EXPECT_EQ(verified.out, "ok 3 entries\n");
+    EXPECT_EQ(verified.err,
+              "zarvo-pack: warning: manifest line 2 \"" + c.line + "\": " + c.warning + "\n");
+  }
+}
+
+// Lines near the rules above that are fine: built without a word, and verified.
 TEST_F(PackerTest, LinesNearTheRulesStillBuild) {
   const struct {
     const char* what;
@@ -734,6 +783,10 @@ TEST_F(PackerTest, LinesNearTheRulesStillBuild) {
         "bin\\COM.dll||#|x", "nul_\\con-x.txt||#|x", "com1x||#|x"},
        {"COM10", "lpt10.txt", "CONSOLE.txt", "auxiliary\\null.dat", "bin\\COM.dll",
         "nul_\\con-x.txt", "com1x"}},
+      {"flags read as written",
+       {"bin\\lite.dll|" + std::string(48, 'O') + "F|#|x", "bin\\pro.dll|P|#|for pro users",
+        "bin\\both.dll|PF|", "cfg\\user.ini|O|#|lower-case p, f, l and o after the flags"},
+       {"bin\\lite.dll", "bin\\pro.dll", "bin\\both.dll", "cfg\\user.ini"}},
       {"similar names that differ",
        {"Ärger.txt||#|x", "Arger.txt||#|x", "docs\\en\\readme.txt||#|x", "docs\\readme.txt||#|x"},
        {"Ärger.txt", "Arger.txt", "docs\\en\\readme.txt", "docs\\readme.txt"}},
