@@ -160,15 +160,175 @@ std::string UnsafePathProblem(std::u16string_view path) {
   return {};
 }
 
-// The install run deletes by mask only for a line holding "|K|"; a line whose flags hold K with
-// other letters is installed as a file and so needs its entry.
-bool IsDeletionLine(std::u16string_view line) {
-  return line.find(u"|K|") != std::u16string_view::npos;
-}
+// The install run takes every line holding "|K|" for a deletion line. The packer calls a line a
+// deletion line only when its flags field is exactly "K", and refuses the other lines holding
+// "|K|"; a line whose flags hold K with other letters is installed as a file.
+bool IsDeletionLine(std::u16string_view line) { return CutManifestLine(line).Flags == u"K"; }
 
 std::string DescribeLine(std::size_t index, std::u16string_view line) {
   return "line " + std::to_string(index + 1) + " \"" + Utf16ToUtf8(line) + "\"";
 }
+
+bool IsWildcard(char16_t unit) { return unit == u'*' || unit == u'?'; }
+
+// CON, PRN, AUX, NUL, COM1-COM9 and LPT1-LPT9 (also with a superscript 1, 2 or 3) name devices
+// in every folder, whatever the case and with any extension.
+bool IsDeviceName(std::u16string_view part) {
+  std::u16string_view base = part.substr(0, part.find(u'.'));
+  while (!base.empty() && base.back() == u' ') base.remove_suffix(1);
+  std::u16string upper(base);
+  for (char16_t& unit : upper)
+    if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - 32);
+  if (upper == u"CON" || upper == u"PRN" || upper == u"AUX" || upper == u"NUL") return true;
+  if (upper.size() != 4 || (upper.compare(0, 3, u"COM") != 0 && upper.compare(0, 3, u"LPT") != 0))
+    return false;
+  const char16_t number = upper[3];
+  return (number >= u'1' && number <= u'9') || number == u'\u00B9' || number == u'\u00B2' ||
+         number == u'\u00B3';
+}
+
+// Where Windows cannot create the path as the manifest writes it, the reason; empty when it can.
+// A deletion mask keeps its wildcards in its last part. ":" is refused as a drive or stream
+// before, and a path ends at the first "|".
+std::string UncreatablePathProblem(std::u16string_view path, bool mask) {
+  for (const char16_t unit : path) {
+    if (unit < 32) return "control character " + std::to_string(unit) + " in the path";
+    if (unit == u'/') return "\"/\" in the path (the manifest separates folders with \"\\\")";
+    if (unit == u'<' || unit == u'>' || unit == u'"')
+      return "character \"" + Utf16ToUtf8(std::u16string(1, unit)) + "\" is not allowed in a name";
+    if (IsWildcard(unit) && !mask)
+      return "wildcard \"" + Utf16ToUtf8(std::u16string(1, unit)) +
+             "\" in a file name: only a deletion line (flags exactly \"K\") takes a mask";
+  }
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find(u'\\', start);
+    if (end == std::u16string_view::npos) end = path.size();
+    const std::u16string_view part = path.substr(start, end - start);
+    const bool last = end == path.size();
+    std::string quoted(1, '"');
+    quoted += Utf16ToUtf8(part);
+    quoted += '"';
+    if (part.empty()) return last ? "path ends with \"\\\"" : "empty folder name (\"\\\\\")";
+    if (IsDeviceName(part)) return "path part " + quoted + " is a device name on Windows";
+    const bool wild = std::any_of(part.begin(), part.end(), IsWildcard);
+    if (wild && !last) return "wildcard in the folder part " + quoted + " of a mask";
+    // "*." is the mask of names without an extension; elsewhere Windows drops the dot.
+    if (part.back() == u'.' && !wild) return "path part " + quoted + " ends with a dot";
+    if (part.back() == u' ') return "path part " + quoted + " ends with a blank";
+    start = end + 1;
+  }
+  return {};
+}
+
+// How the setup reads the given flags for the edition choice and the user's existing file.
+std::string HowTheSetupReads(std::u16string_view flags, bool lowerCaseO) {
+  std::string editions;
+  for (const char16_t letter : {u'P', u'F', u'L'})
+    if (flags.find(letter) != std::u16string_view::npos)
+      editions += std::string(editions.empty() ? "" : ", ") + static_cast<char>(letter);
+  std::string reading = editions.empty() ? "the setup installs this line for every edition"
+                        : editions.size() == 1
+                            ? "the setup installs this line only for edition " + editions
+                            : "the setup installs this line only for editions " + editions;
+  if (flags.find(u'O') != std::u16string_view::npos)
+    reading += ", keeping the user's existing file";
+  else if (lowerCaseO)
+    reading += ", not keeping the user's existing file";
+  return reading;
+}
+
+// The checks of the lines themselves, shared by build and verify: refusals throw, naming the
+// line; warnings go to standard error.
+class ManifestChecker {
+ public:
+  // prefix starts each message ("manifest " where the manifest is one entry among others).
+  ManifestChecker(const NameComparer& comparer, std::string prefix)
+      : comparer_(comparer), prefix_(std::move(prefix)) {}
+
+  void Check(std::size_t index, std::u16string_view line) {
+    if (line.empty()) return;
+    const ManifestLineParts parts = CutManifestLine(line);
+    const std::u16string_view path = parts.Path;
+    const bool deletion = IsDeletionLine(line);
+    if (!deletion && line.find(u"|K|") != std::u16string_view::npos)
+      Refuse(index, line,
+             "holds \"|K|\" outside a flags field of exactly \"K\": the setup would take it for a "
+             "deletion line and delete the user's file of that name");
+    if (deletion && path.empty()) return;
+    // A mask that reaches outside the folder would delete the user's other files.
+    if (const std::string problem = UnsafePathProblem(path); !problem.empty())
+      Refuse(index, line, problem);
+    if (const std::string problem = UncreatablePathProblem(path, deletion); !problem.empty())
+      Refuse(index, line, problem);
+    if (deletion) return;
+    // The setup finds the first "list", the manifest: such a line would install the manifest.
+    if (comparer_.Equal(path, u"list")) Refuse(index, line, "the name \"list\" is the manifest's");
+    // Lookups take the first entry of a name, so a second one could never be read.
+    for (const FileLine& earlier : fileLines_)
+      if (comparer_.Equal(earlier.path, path))
+        Refuse(index, line,
+               "names the same entry as " + DescribeLine(earlier.index, earlier.line) +
+                   " (letter case ignored); the setup would only ever read that one");
+    fileLines_.push_back({index, line, path});
+    WarnAboutFlags(index, line, parts.Flags);
+  }
+
+ private:
+  [[noreturn]] void Refuse(std::size_t index, std::u16string_view line,
+                           const std::string& problem) const {
+    throw InputError(prefix_ + DescribeLine(index, line) + ": " + problem);
+  }
+
+  void Warn(std::size_t index, std::u16string_view line, const std::string& problem) const {
+    std::fprintf(stderr, "zarvo-pack: warning: %s%s: %s\n", prefix_.c_str(),
+                 DescribeLine(index, line).c_str(), problem.c_str());
+  }
+
+  void WarnAboutFlags(std::size_t index, std::u16string_view line,
+                      std::u16string_view flags) const {
+    // The field as written: up to the next "|" at any distance, or to the end of the line.
+    const std::u16string_view afterBar = line.substr(line.find(u'|') + 1);
+    const std::size_t bar = afterBar.find(u'|');
+    const std::u16string_view field = afterBar.substr(0, bar);
+    if (field.size() >= FlagsWindowLength) {
+      Warn(index, line,
+           "flags field of " + std::to_string(field.size()) + " characters: the closing \"|\" "
+           "is looked for only in the first " + std::to_string(FlagsWindowLength) +
+           ", so no flags are read and " + HowTheSetupReads(u"", false));
+      return;
+    }
+    if (bar == std::u16string_view::npos && !field.empty()) {
+      Warn(index, line,
+           "flags field not closed by \"|\": no flags are read, so " +
+               HowTheSetupReads(u"", false));
+      return;
+    }
+    std::string lowerCase;
+    bool lowerCaseO = false;
+    for (const char16_t letter : std::u16string_view(u"pflo"))
+      if (flags.find(letter) != std::u16string_view::npos) {
+        lowerCase += std::string(lowerCase.empty() ? "" : ", ") + "\"" +
+                     static_cast<char>(letter) + "\"";
+        lowerCaseO = lowerCaseO || letter == u'o';
+      }
+    if (!lowerCase.empty())
+      Warn(index, line,
+           "lower-case flag letters (" + lowerCase + ") are not read as flags: " +
+               HowTheSetupReads(flags, lowerCaseO));
+  }
+
+  // Views into the caller's lines, which outlive the checker.
+  struct FileLine {
+    std::size_t index;
+    std::u16string_view line;
+    std::u16string_view path;
+  };
+
+  const NameComparer& comparer_;
+  std::string prefix_;
+  std::vector<FileLine> fileLines_;
+};
 
 // Manifest bytes that are not UTF-8 would give names that match no file; reports the line.
 void CheckUtf8(std::span<const std::uint8_t> manifest) {
@@ -315,29 +475,21 @@ int Build(const std::vector<std::string>& argv) {
     std::string line;
   };
   std::vector<PlannedEntry> planned;
+  const HostNameComparer comparer;
+  ManifestChecker checker(comparer, "");
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::u16string& line = lines[i];
-    if (line.empty()) continue;
+    checker.Check(i, line);
+    if (line.empty() || IsDeletionLine(line)) continue;
     const std::u16string_view path = CutManifestLine(line).Path;
-    if (IsDeletionLine(line)) {
-      // A mask that reaches outside the folder would delete the user's other files.
-      if (!path.empty())
-        if (const std::string problem = UnsafePathProblem(path); !problem.empty())
-          throw InputError(DescribeLine(i, line) + ": " + problem);
-      continue;
-    }
-    if (const std::string problem = UnsafePathProblem(path); !problem.empty())
-      throw InputError(DescribeLine(i, line) + ": " + problem);
-    // The setup finds the first "list", the manifest: such a line would install the manifest.
-    if (HostNameComparer().Equal(path, u"list"))
-      throw InputError(DescribeLine(i, line) + ": the name \"list\" is the manifest's");
     std::string name = Utf16ToUtf8(path);
     if (name.size() > 255) throw InputError(DescribeLine(i, line) + ": path longer than 255 bytes");
     fs::path file = DiskPath(root, path);
     if (!fs::is_regular_file(file, error)) {
       const bool kWithOthers = CutManifestLine(line).Flags.find(u'K') != std::u16string_view::npos;
       throw InputError(DescribeLine(i, line) + ": file not found: " + PathToUtf8(file) +
-                       (kWithOthers ? " (only a line with \"|K|\" deletes; this one installs a file)"
+                       (kWithOthers ? " (only a line whose flags are exactly \"K\" deletes; "
+                                      "this one installs a file)"
                                     : ""));
     }
     if (const std::uintmax_t size = fs::file_size(file, error);
@@ -433,7 +585,9 @@ int Verify(const std::vector<std::string>& argv) {
   // The setup installs nothing without a manifest, and a file line without its entry fails.
   if (!payload.Find(u"list").Found) throw InputError("no entry named list");
   const ManifestLines lines = payload.LoadFileList();
+  ManifestChecker checker(payload.Comparer(), "manifest ");
   for (std::size_t i = 0; i < lines.size(); ++i) {
+    checker.Check(i, lines[i]);
     if (lines[i].empty() || IsDeletionLine(lines[i])) continue;
     if (!payload.Find(CutManifestLine(lines[i]).Path).Found)
       throw InputError("manifest " + DescribeLine(i, lines[i]) + ": no entry of that name");

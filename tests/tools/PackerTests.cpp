@@ -126,6 +126,23 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// One entry as a payload from elsewhere could hold it, made without the packer.
+std::string PackedEntry(std::string_view name, std::string_view content) {
+  std::string packed(compressBound(static_cast<uLong>(content.size())), '\0');
+  uLongf packedSize = static_cast<uLongf>(packed.size());
+  EXPECT_EQ(compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+                     reinterpret_cast<const Bytef*>(content.data()),
+                     static_cast<uLong>(content.size())),
+            Z_OK);
+  packed.resize(packedSize);
+  std::string bytes(1, static_cast<char>(name.size()));
+  bytes += name;
+  for (const std::uint32_t field : {static_cast<std::uint32_t>(content.size()), 0u,
+                                    static_cast<std::uint32_t>(packed.size())})
+    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>(field >> shift));
+  return bytes + packed;
+}
+
 // The sample-like product every test packs: names, contents and source dates.
 struct ProductFile {
   std::string path;  // as the manifest writes it
@@ -152,8 +169,7 @@ const std::string Manifest =
     "bin\\both.dll|PF|#|PRO and LITE\r\n"
     "bin\\pl.dll|PL|#|PRO and L\r\n"
     "empty.dat||#|Empty file\r\n"
-    "cache\\*.tmp|K|\r\n"
-    "old.txt||#|the text |K| makes this a deletion line\r\n";
+    "cache\\*.tmp|K|\r\n";
 
 class PackerTest : public ::testing::Test {
  protected:
@@ -227,6 +243,32 @@ class PackerTest : public ::testing::Test {
   RunResult Build(const fs::path& manifest, const fs::path& output) const {
     return Run({"build", "--manifest", manifest.string(), "--root", Root().string(), "-o",
                 output.string()});
+  }
+
+  // A manifest the packer refuses: exit 1, one error line holding message, nothing written and
+  // an earlier output left as it was.
+  void ExpectRefused(const std::string& manifest, const std::string& message) const {
+    WriteFile(work_ / "bad.txt", manifest);
+    WriteFile(Payload(), "earlier payload");
+    const RunResult built = Build(work_ / "bad.txt", Payload());
+    EXPECT_EQ(built.exitCode, 1);
+    EXPECT_EQ(Lines(built.err).size(), 1u) << built.err;
+    EXPECT_NE(built.err.find(message), std::string::npos) << built.err;
+    EXPECT_EQ(ReadFile(Payload()), "earlier payload");
+    EXPECT_FALSE(fs::exists(work_ / "payload.bin.partial"));
+
+    const fs::path fresh = work_ / "fresh.bin";
+    EXPECT_EQ(Build(work_ / "bad.txt", fresh).exitCode, 1);
+    EXPECT_FALSE(fs::exists(fresh));
+  }
+
+  // A file for the manifest path where this file system can hold one, so that only the rule
+  // under test can refuse the line.
+  void PutFileIfPossible(const std::string& manifestPath) const {
+    const fs::path path = OnDisk(Root(), manifestPath);
+    std::error_code ignored;
+    fs::create_directories(path.parent_path(), ignored);
+    std::ofstream(path, std::ios::binary) << manifestPath;
   }
 
   void BuildPayload() const {
@@ -386,7 +428,7 @@ TEST_F(PackerTest, PlanKeepsWhatTheSelectionKeeps) {
   const std::string exe = line("ZarvoF.exe|"), en = line("docs\\en\\"), ru = line("docs\\ru\\"),
                     user = line("cfg\\"), lite = line("bin\\lite"), pro = line("bin\\pro"),
                     both = line("bin\\both"), pl = line("bin\\pl"), empty = line("empty"),
-                    cache = line("cache"), old = line("old.txt");
+                    cache = line("cache");
 
   const struct {
     const char* what;
@@ -397,7 +439,6 @@ TEST_F(PackerTest, PlanKeepsWhatTheSelectionKeeps) {
       {"empty folder, edition F",
        [](const fs::path&) {},
        {},
-       // old.txt names no entry: size 0 and date 0 match a missing file, so it is up to date.
        {exe, en, ru, user, lite, both, empty, cache}},
       {"edition P",
        [](const fs::path&) {},
@@ -410,7 +451,7 @@ TEST_F(PackerTest, PlanKeepsWhatTheSelectionKeeps) {
       {"forced keeps every line of the edition",
        [](const fs::path&) {},
        {"--force"},
-       {exe, en, ru, user, lite, both, empty, cache, old}},
+       {exe, en, ru, user, lite, both, empty, cache}},
       {"user file present",
        [](const fs::path& folder) { WriteFile(folder / "cfg/user.ini", "mine"); },
        {},
@@ -418,7 +459,7 @@ TEST_F(PackerTest, PlanKeepsWhatTheSelectionKeeps) {
       {"user file present, forced",
        [](const fs::path& folder) { WriteFile(folder / "cfg/user.ini", "mine"); },
        {"--force"},
-       {exe, en, ru, user, lite, both, empty, cache, old}},
+       {exe, en, ru, user, lite, both, empty, cache}},
       {"user folder of that name is no file",
        [](const fs::path& folder) { fs::create_directories(folder / "cfg/user.ini"); },
        {},
@@ -449,7 +490,7 @@ TEST_F(PackerTest, PlanKeepsWhatTheSelectionKeeps) {
       {"everything copied in, forced",
        copyIn,
        {"--force"},
-       {exe, en, ru, user, lite, both, empty, cache, old}},
+       {exe, en, ru, user, lite, both, empty, cache}},
   };
   int number = 0;
   for (const auto& c : cases) {
@@ -488,7 +529,7 @@ TEST_F(PackerTest, BuildSkipsEmptyLinesAndKeepsTheManifestBytes) {
 TEST_F(PackerTest, ALineWhoseFlagsHoldKWithOtherLettersGetsItsEntry) {
   // The setup installs such a line as a file; without its entry it would write an empty file.
   const std::string manifest = "bin\\lite.dll|FK|#|LITE, always\r\ncfg\\user.ini|OK|#|x\r\n"
-                               "cache\\*.tmp|K|\r\nold.txt||#|text |K| deletes\r\n";
+                               "cache\\*.tmp|K|\r\n";
   WriteFile(work_ / "k.txt", manifest);
   const RunResult built = Build(work_ / "k.txt", Payload());
   ASSERT_EQ(built.exitCode, 0) << built.err;
@@ -502,22 +543,8 @@ TEST_F(PackerTest, ALineWhoseFlagsHoldKWithOtherLettersGetsItsEntry) {
 }
 
 TEST_F(PackerTest, VerifyWantsAnEntryForALineWhoseFlagsHoldKWithOtherLetters) {
-  const auto entry = [](std::string_view name, std::string_view content) {
-    std::string packed(compressBound(static_cast<uLong>(content.size())), '\0');
-    uLongf packedSize = static_cast<uLongf>(packed.size());
-    EXPECT_EQ(compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
-                       reinterpret_cast<const Bytef*>(content.data()),
-                       static_cast<uLong>(content.size())),
-              Z_OK);
-    packed.resize(packedSize);
-    std::string bytes(1, static_cast<char>(name.size()));
-    bytes += name;
-    for (const std::uint32_t field : {static_cast<std::uint32_t>(content.size()), 0u,
-                                      static_cast<std::uint32_t>(packed.size())})
-      for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>(field >> shift));
-    return bytes + packed;
-  };
-  WriteFile(work_ / "k.bin", entry("list", "a.dll||#|x\r\nb.dll|FK|#|y\r\n") + entry("a.dll", "a"));
+  WriteFile(work_ / "k.bin",
+            PackedEntry("list", "a.dll||#|x\r\nb.dll|FK|#|y\r\n") + PackedEntry("a.dll", "a"));
   const RunResult verified = Run({"verify", (work_ / "k.bin").string()});
   EXPECT_EQ(verified.exitCode, 1);
   EXPECT_EQ(verified.out, "");
@@ -577,25 +604,261 @@ TEST_F(PackerTest, BadManifestLinesFailNamingTheLineAndWriteNothing) {
       {"a file named like the manifest", "ZarvoF.exe||#|x\r\nLIST||#|x\r\n",
        "line 2 \"LIST||#|x\": the name \"list\""},
       {"invalid UTF-8", "ZarvoF.exe||#|x\r\nbad\xff.txt||#|x\r\n", "line 2: not valid UTF-8"},
-      // Only "|K|" makes a deletion line: the setup installs this one as a file named by a mask.
+      // Only the flags "K" make a deletion line: the setup installs these as files.
       {"K with another flag is a file line", "ZarvoF.exe||#|x\r\ncache\\*.tmp|FK|\r\n",
-       "line 2 \"cache\\*.tmp|FK|\": file not found"},
+       "line 2 \"cache\\*.tmp|FK|\": wildcard \"*\" in a file name: only a deletion line"},
+      {"K with another flag needs its file", "ZarvoF.exe||#|x\r\ncache\\old.tmp|FK|\r\n",
+       "line 2 \"cache\\old.tmp|FK|\": file not found: " +
+           OnDisk(Root(), "cache\\old.tmp").string() +
+           " (only a line whose flags are exactly \"K\" deletes; this one installs a file)"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    WriteFile(work_ / "bad.txt", c.manifest);
-    WriteFile(Payload(), "earlier payload");
-    const RunResult built = Build(work_ / "bad.txt", Payload());
-    EXPECT_EQ(built.exitCode, 1);
-    EXPECT_EQ(Lines(built.err).size(), 1u) << built.err;
-    EXPECT_NE(built.err.find(c.message), std::string::npos) << built.err;
-    EXPECT_EQ(ReadFile(Payload()), "earlier payload");
-    EXPECT_FALSE(fs::exists(work_ / "payload.bin.partial"));
-
-    const fs::path fresh = work_ / "fresh.bin";
-    EXPECT_EQ(Build(work_ / "bad.txt", fresh).exitCode, 1);
-    EXPECT_FALSE(fs::exists(fresh));
+    ExpectRefused(c.manifest, c.message);
   }
+}
+
+// The install run takes any line holding "|K|" for a deletion line: it would delete the user's
+// file that such a file line names.
+TEST_F(PackerTest, ALineHoldingKOutsideAFlagsFieldOfExactlyKIsRefused) {
+  for (const std::string line : {
+           "empty.dat|F|#|see |K| here",
+           "empty.dat||#|ends in |K|",
+           "empty.dat||K|",
+           "empty.dat|FK|#|x|K|y",
+           "empty.dat| K|#|almost |K|",
+       }) {
+    SCOPED_TRACE(line);
+    ExpectRefused("ZarvoF.exe||#|x\r\n" + line + "\r\n",
+                  "line 2 \"" + line + "\": holds \"|K|\" outside a flags field of exactly \"K\"");
+  }
+}
+
+// Lookups take the first entry of a name, letter case ignored as the setup's comparer does.
+TEST_F(PackerTest, TwoLinesNamingTheSameEntryAreRefused) {
+  const struct {
+    std::string first;
+    std::string second;
+  } cases[] = {
+      {"ZarvoF.exe", "ZarvoF.exe"},
+      {"ZarvoF.exe", "zarvof.EXE"},
+      {"docs\\en\\readme.txt", "DOCS\\EN\\README.TXT"},
+      {"docs\\ru\\Прочти.txt", "docs\\RU\\ПРОЧТИ.txt"},
+      {"Ärger.txt", "ärger.txt"},
+      {"Ελληνικά.txt", "ελληνικά.txt"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.second);
+    PutFileIfPossible(c.first);
+    PutFileIfPossible(c.second);
+    // The flags hold K with other letters: still a file line with an entry.
+    const std::string second = c.second + "|PK|#|again";
+    ExpectRefused(c.first + "||#|x\r\nempty.dat||#|between\r\n" + second + "\r\n",
+                  "line 3 \"" + second + "\": names the same entry as line 1 \"" + c.first +
+                      "||#|x\"");
+  }
+}
+
+TEST_F(PackerTest, PathsWindowsCannotCreateAreRefused) {
+  const struct {
+    std::string line;
+    std::string reason;
+  } cases[] = {
+      {"bin\\*.dll||#|x", "wildcard \"*\" in a file name"},
+      {"bin\\lite?.dll||#|x", "wildcard \"?\" in a file name"},
+      {"bin\\a<b.dll||#|x", "character \"<\" is not allowed in a name"},
+      {"bin\\a>b.dll||#|x", "character \">\" is not allowed in a name"},
+      {"bin\\\"q\".dll||#|x", "character \"\"\" is not allowed in a name"},
+      {"bin\\a\tb.dll||#|x", "control character 9 in the path"},
+      {"bin\\a\x01_.dll||#|x", "control character 1 in the path"},
+      {"docs/en/readme.txt||#|x", "\"/\" in the path"},
+      {"con||#|x", "path part \"con\" is a device name"},
+      {"NUL.txt||#|x", "path part \"NUL.txt\" is a device name"},
+      {"docs\\Aux\\readme.txt||#|x", "path part \"Aux\" is a device name"},
+      {"prn.tar.gz||#|x", "path part \"prn.tar.gz\" is a device name"},
+      {"bin\\com1.dll||#|x", "path part \"com1.dll\" is a device name"},
+      {"bin\\COM9||#|x", "path part \"COM9\" is a device name"},
+      {"LPT1\\x.txt||#|x", "path part \"LPT1\" is a device name"},
+      {"bin\\lpt9.log||#|x", "path part \"lpt9.log\" is a device name"},
+      {"bin\\Com¹.dll||#|x", "path part \"Com¹.dll\" is a device name"},
+      {"bin\\LPT³||#|x", "path part \"LPT³\" is a device name"},
+      {"con .txt||#|x", "path part \"con .txt\" is a device name"},
+      {"docs\\en\\readme.txt.||#|x", "path part \"readme.txt.\" ends with a dot"},
+      {"docs.\\en\\readme.txt||#|x", "path part \"docs.\" ends with a dot"},
+      {"docs \\en\\readme.txt||#|x", "path part \"docs \" ends with a blank"},
+      {"empty.dat ||#|x", "path part \"empty.dat \" ends with a blank"},
+      {"docs\\\\en\\readme.txt||#|x", "empty folder name"},
+      {"docs\\en\\||#|x", "path ends with \"\\\""},
+      // A deletion mask keeps its wildcards in its last part, and meets the other rules.
+      {"ca*e\\*.tmp|K|", "wildcard in the folder part \"ca*e\" of a mask"},
+      {"cache/*.tmp|K|", "\"/\" in the path"},
+      {"cache\\<*.tmp|K|", "character \"<\" is not allowed in a name"},
+      {"cache\\nul.*|K|", "path part \"nul.*\" is a device name"},
+      {"cache \\*.tmp|K|", "path part \"cache \" ends with a blank"},
+      {"cache.\\*.tmp|K|", "path part \"cache.\" ends with a dot"},
+      {"cache\\\\*.tmp|K|", "empty folder name"},
+      {"cache\\old.tmp.|K|", "path part \"old.tmp.\" ends with a dot"},
+      {"cache\\|K|", "path ends with \"\\\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    PutFileIfPossible(c.line.substr(0, c.line.find('|')));
+    ExpectRefused("ZarvoF.exe||#|x\r\n" + c.line + "\r\n",
+                  "line 2 \"" + c.line + "\": " + c.reason);
+  }
+}
+
+// Flags the setup reads otherwise than they look: the payload is written, with a warning.
+TEST_F(PackerTest, FlagsTheSetupReadsOtherwiseAreWarnedAbout) {
+  const std::string fifty(50, 'F');
+  const struct {
+    std::string line;
+    std::string warning;
+  } cases[] = {
+      {"bin\\lite.dll|f|#|x",
+       "lower-case flag letters (\"f\") are not read as flags: the setup installs this line for "
+       "every edition"},
+      {"bin\\pl.dll|Pl|#|x",
+       "lower-case flag letters (\"l\") are not read as flags: the setup installs this line only "
+       "for edition P"},
+      {"bin\\both.dll|pFLo|#|x",
+       "lower-case flag letters (\"p\", \"o\") are not read as flags: the setup installs this "
+       "line only for editions F, L, not keeping the user's existing file"},
+      {"cfg\\user.ini|oP|#|x",
+       "lower-case flag letters (\"o\") are not read as flags: the setup installs this line only "
+       "for edition P, not keeping the user's existing file"},
+      {"bin\\lite.dll|" + fifty + "|#|x",
+       "flags field of 50 characters: the closing \"|\" is looked for only in the first 50, so no "
+       "flags are read and the setup installs this line for every edition"},
+      {"cfg\\user.ini|" + std::string(70, 'O') + "|#|x",
+       "flags field of 70 characters: the closing \"|\" is looked for only in the first 50, so no "
+       "flags are read and the setup installs this line for every edition"},
+      {"bin\\lite.dll|F",
+       "flags field not closed by \"|\": no flags are read, so the setup installs this line for "
+       "every edition"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    WriteFile(work_ / "doubtful.txt", "ZarvoF.exe||#|x\r\n" + c.line + "\r\n");
+    WriteFile(Payload(), "earlier payload");
+    const RunResult built = Build(work_ / "doubtful.txt", Payload());
+    EXPECT_EQ(built.exitCode, 0) << built.err;
+    EXPECT_EQ(built.out, "");
+    EXPECT_EQ(built.err, "zarvo-pack: warning: line 2 \"" + c.line + "\": " + c.warning + "\n");
+    const std::vector<RawEntry> entries = WalkPayload(ReadFile(Payload()));
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[2].name, c.line.substr(0, c.line.find('|')));
+
+    const RunResult verified = Run({"verify", Payload().string()});
+    EXPECT_EQ(verified.exitCode, 0) << verified.err;
+    EXPECT_EQ(verified.out, "ok 3 entries\n");
+    EXPECT_EQ(verified.err,
+              "zarvo-pack: warning: manifest line 2 \"" + c.line + "\": " + c.warning + "\n");
+  }
+}
+
+// Lines near the rules above that are fine: built without a word, and verified.
+TEST_F(PackerTest, LinesNearTheRulesStillBuild) {
+  const struct {
+    const char* what;
+    std::vector<std::string> lines;
+    std::vector<std::string> entries;  // after "list"
+  } cases[] = {
+      {"descriptions with bars",
+       {"ZarvoF.exe|F|#|a | b || c|", "empty.dat||#|ends |K", "bin\\pl.dll|PL|#|K |K and K|"},
+       {"ZarvoF.exe", "empty.dat", "bin\\pl.dll"}},
+      {"Cyrillic, Greek and accented names",
+       {"docs\\ru\\Прочти.txt||#|x", "Café\\Résumé.txt||#|x", "Ärger.txt||#|x",
+        "ärgerlich.txt||#|x", "Ελληνικά.txt||#|x"},
+       {"docs\\ru\\Прочти.txt", "Café\\Résumé.txt", "Ärger.txt", "ärgerlich.txt", "Ελληνικά.txt"}},
+      {"deletion masks",
+       {"cache\\*.t?p|K|", "*.bak|K|", "cache\\*.|K|", "logs\\*.log|K|#|old logs |K| too",
+        "cache\\old.tmp|K|"},
+       {}},
+      {"dots inside names",
+       {"a.b.c.txt||#|x", "docs\\.hidden\\v1.2.ini||#|x", "..a||#|x", "a..b.txt||#|x"},
+       {"a.b.c.txt", "docs\\.hidden\\v1.2.ini", "..a", "a..b.txt"}},
+      {"names that only start like devices",
+       {"COM10||#|x", "lpt10.txt||#|x", "CONSOLE.txt||#|x", "auxiliary\\null.dat||#|x",
+        "bin\\COM.dll||#|x", "nul_\\con-x.txt||#|x", "com1x||#|x"},
+       {"COM10", "lpt10.txt", "CONSOLE.txt", "auxiliary\\null.dat", "bin\\COM.dll",
+        "nul_\\con-x.txt", "com1x"}},
+      {"flags read as written",
+       {"bin\\lite.dll|" + std::string(48, 'O') + "F|#|x", "bin\\pro.dll|P|#|for pro users",
+        "bin\\both.dll|PF|", "cfg\\user.ini|O|#|lower-case p, f, l and o after the flags"},
+       {"bin\\lite.dll", "bin\\pro.dll", "bin\\both.dll", "cfg\\user.ini"}},
+      {"similar names that differ",
+       {"Ärger.txt||#|x", "Arger.txt||#|x", "docs\\en\\readme.txt||#|x", "docs\\readme.txt||#|x"},
+       {"Ärger.txt", "Arger.txt", "docs\\en\\readme.txt", "docs\\readme.txt"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string manifest;
+    for (const std::string& line : c.lines) manifest += line + "\r\n";
+    for (const std::string& entry : c.entries)
+      if (!fs::exists(OnDisk(Root(), entry))) WriteFile(OnDisk(Root(), entry), entry);
+    WriteFile(work_ / "fine.txt", manifest);
+    const RunResult built = Build(work_ / "fine.txt", Payload());
+    EXPECT_EQ(built.exitCode, 0) << built.err;
+    EXPECT_EQ(built.err, "");
+    std::vector<std::string> names;
+    for (const RawEntry& entry : WalkPayload(ReadFile(Payload()))) names.push_back(entry.name);
+    std::vector<std::string> expected{"list"};
+    expected.insert(expected.end(), c.entries.begin(), c.entries.end());
+    EXPECT_EQ(names, expected);
+
+    const RunResult verified = Run({"verify", Payload().string()});
+    EXPECT_EQ(verified.exitCode, 0) << verified.err;
+    EXPECT_EQ(verified.err, "");
+  }
+}
+
+// A payload made elsewhere meets the same line rules, with "manifest" before the line.
+TEST_F(PackerTest, VerifyRefusesManifestLinesTheSetupWouldMisread) {
+  const struct {
+    std::string manifest;
+    std::vector<std::string> entries;
+    std::string message;
+  } cases[] = {
+      {"a.dll||#|x\r\nold.txt||#|the text |K| deletes\r\n", {"a.dll", "old.txt"},
+       "manifest line 2 \"old.txt||#|the text |K| deletes\": holds \"|K|\""},
+      {"a.dll||#|x\r\nA.DLL||#|y\r\n", {"a.dll"},
+       "manifest line 2 \"A.DLL||#|y\": names the same entry as line 1 \"a.dll||#|x\""},
+      {"a.dll||#|x\r\nbin\\aux.dll||#|y\r\n", {"a.dll", "bin\\aux.dll"},
+       "manifest line 2 \"bin\\aux.dll||#|y\": path part \"aux.dll\" is a device name"},
+      {"a.dll||#|x\r\n*.dll||#|y\r\n", {"a.dll", "*.dll"},
+       "manifest line 2 \"*.dll||#|y\": wildcard \"*\" in a file name"},
+      {"a.dll||#|x\r\n..\\b.dll||#|y\r\n", {"a.dll", "..\\b.dll"},
+       "manifest line 2 \"..\\b.dll||#|y\": path climbs out"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    std::string payload = PackedEntry("list", c.manifest);
+    for (const std::string& name : c.entries) payload += PackedEntry(name, name);
+    WriteFile(work_ / "elsewhere.bin", payload);
+    const RunResult verified = Run({"verify", (work_ / "elsewhere.bin").string()});
+    EXPECT_EQ(verified.exitCode, 1);
+    EXPECT_EQ(verified.out, "");
+    EXPECT_EQ(Lines(verified.err).size(), 1u) << verified.err;
+    EXPECT_NE(verified.err.find(c.message), std::string::npos) << verified.err;
+  }
+}
+
+// plan shows what the setup would do with such a payload: a file line holding "|K|" that names
+// no entry is up to date for a missing file (size 0, date 0) and stays only when forced.
+TEST_F(PackerTest, PlanOfAPayloadFromElsewhereKeepsALineHoldingKOnlyWhenForced) {
+  const std::string exe = "ZarvoF.exe||#|x", old = "old.txt||#|the text |K| deletes";
+  WriteFile(work_ / "elsewhere.bin",
+            PackedEntry("list", exe + "\r\n" + old + "\r\n") + PackedEntry("ZarvoF.exe", "x"));
+  fs::create_directories(work_ / "install");
+  const RunResult planned = Run({"plan", (work_ / "elsewhere.bin").string(), "--dir",
+                                 (work_ / "install").string()});
+  EXPECT_EQ(planned.exitCode, 0) << planned.err;
+  EXPECT_EQ(Lines(planned.out), std::vector<std::string>{exe});
+  const RunResult forced = Run({"plan", (work_ / "elsewhere.bin").string(), "--dir",
+                                (work_ / "install").string(), "--force"});
+  EXPECT_EQ(forced.exitCode, 0) << forced.err;
+  EXPECT_EQ(Lines(forced.out), (std::vector<std::string>{exe, old}));
 }
 
 TEST_F(PackerTest, BadInputFilesExitWithOne) {

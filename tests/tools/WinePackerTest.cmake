@@ -1,5 +1,5 @@
 # zarvo-pack.exe under Wine on a small folder: build, verify, list, cat and plan, a missing file,
-# and the same payload bytes as the host packer makes from the same folder.
+# names equal but for letter case, and the same payload bytes as the host packer makes.
 # Arguments: PACKER (the .exe), HOST_PACKER, WINE_RUN, WORK (a scratch folder).
 cmake_minimum_required(VERSION 3.25)
 
@@ -82,6 +82,37 @@ if(EXISTS ${HOST_PACKER})
   expect_equal("Windows and host payloads" "${windows_hash}" "${host_hash}")
 else()
   message(STATUS "no host packer at ${HOST_PACKER}: comparison skipped")
+endif()
+
+# Under the Windows comparer too, names that differ only in letter case are one entry: the second
+# line is refused and the earlier output stays. Names that differ otherwise build as on the host.
+file(WRITE ${root}/Ärger.txt "upper")
+file(WRITE ${root}/ärger.txt "lower")
+file(WRITE ${root}/Arger.txt "plain")
+set(firsts "Ärger.txt" "Папка\\Файл.txt" "docs\\en\\readme.txt")
+set(seconds "ärger.txt" "ПАПКА\\ФАЙЛ.TXT" "DOCS\\EN\\README.TXT")
+foreach(k RANGE 2)
+  list(GET firsts ${k} first)
+  list(GET seconds ${k} second)
+  file(WRITE ${WORK}/same.txt "${first}||#|x\r\n${second}|F|#|y\r\n")
+  run_packer(code text build --manifest ${WORK}/same.txt --root ${root} -o ${WORK}/payload.bin)
+  expect_equal("${second} after ${first}: exit status (${text})" "${code}" 1)
+  string(FIND "${text}" "line 2 \"${second}|F|#|y\": names the same entry as line 1 \"${first}||#|x\""
+    at)
+  if(at LESS 0)
+    message(FATAL_ERROR "${second} after ${first}: message does not name both lines: ${text}")
+  endif()
+endforeach()
+file(WRITE ${WORK}/similar.txt "Ärger.txt||#|x\r\nArger.txt||#|y\r\n")
+run_packer(code text build --manifest ${WORK}/similar.txt --root ${root} -o ${WORK}/similar.bin)
+expect_equal("similar names (${text})" "${code}" 0)
+if(EXISTS ${HOST_PACKER})
+  execute_process(COMMAND ${HOST_PACKER} build --manifest ${WORK}/similar.txt --root ${root}
+    -o ${WORK}/similar-host.bin RESULT_VARIABLE code)
+  expect_equal("host build of similar names" "${code}" 0)
+  file(SHA256 ${WORK}/similar.bin windows_hash)
+  file(SHA256 ${WORK}/similar-host.bin host_hash)
+  expect_equal("Windows and host payloads of similar names" "${windows_hash}" "${host_hash}")
 endif()
 
 # A missing file names its line, and the earlier output stays as it was.
