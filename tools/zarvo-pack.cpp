@@ -137,33 +137,10 @@ class LoadedPayload {
   HostNameComparer comparer_;
 };
 
-// Windows drops trailing dots and blanks from a path part, so ".. " and "..." lead to the parent
-// folder as ".." does.
-bool IsParentReference(std::u16string_view part) {
-  const std::size_t kept = part.find_last_not_of(u". ");
-  return kept == std::u16string_view::npos && part.find(u"..") != std::u16string_view::npos;
-}
-
-// Where a line refers outside the install folder, the reason; empty when it stays inside.
-std::string UnsafePathProblem(std::u16string_view path) {
-  if (path.empty()) return "no path";
-  if (path.front() == u'\\' || path.front() == u'/') return "absolute path";
-  if (path.find(u':') != std::u16string_view::npos) return "absolute path (drive or stream)";
-  std::size_t start = 0;
-  while (start <= path.size()) {
-    std::size_t end = path.find_first_of(u"\\/", start);
-    if (end == std::u16string_view::npos) end = path.size();
-    if (IsParentReference(path.substr(start, end - start)))
-      return "path climbs out with \"..\"";
-    start = end + 1;
-  }
-  return {};
-}
-
 // The install run takes every line holding "|K|" for a deletion line. The packer calls a line a
 // deletion line only when its flags field is exactly "K", and refuses the other lines holding
 // "|K|"; a line whose flags hold K with other letters is installed as a file.
-bool IsDeletionLine(std::u16string_view line) { return CutManifestLine(line).Flags == u"K"; }
+bool HasDeletionFlags(std::u16string_view line) { return CutManifestLine(line).Flags == u"K"; }
 
 std::string DescribeLine(std::size_t index, std::u16string_view line) {
   return "line " + std::to_string(index + 1) + " \"" + Utf16ToUtf8(line) + "\"";
@@ -250,8 +227,8 @@ class ManifestChecker {
     if (line.empty()) return;
     const ManifestLineParts parts = CutManifestLine(line);
     const std::u16string_view path = parts.Path;
-    const bool deletion = IsDeletionLine(line);
-    if (!deletion && line.find(u"|K|") != std::u16string_view::npos)
+    const bool deletion = HasDeletionFlags(line);
+    if (!deletion && IsDeletionLine(line))
       Refuse(index, line,
              "holds \"|K|\" outside a flags field of exactly \"K\": the setup would take it for a "
              "deletion line and delete the user's file of that name");
@@ -480,7 +457,7 @@ int Build(const std::vector<std::string>& argv) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::u16string& line = lines[i];
     checker.Check(i, line);
-    if (line.empty() || IsDeletionLine(line)) continue;
+    if (line.empty() || HasDeletionFlags(line)) continue;
     const std::u16string_view path = CutManifestLine(line).Path;
     std::string name = Utf16ToUtf8(path);
     if (name.size() > 255) throw InputError(DescribeLine(i, line) + ": path longer than 255 bytes");
@@ -588,7 +565,7 @@ int Verify(const std::vector<std::string>& argv) {
   ManifestChecker checker(payload.Comparer(), "manifest ");
   for (std::size_t i = 0; i < lines.size(); ++i) {
     checker.Check(i, lines[i]);
-    if (lines[i].empty() || IsDeletionLine(lines[i])) continue;
+    if (lines[i].empty() || HasDeletionFlags(lines[i])) continue;
     if (!payload.Find(CutManifestLine(lines[i]).Path).Found)
       throw InputError("manifest " + DescribeLine(i, lines[i]) + ": no entry of that name");
   }
