@@ -1,17 +1,20 @@
 // What Windows reads from the built setup programs, 32- and 64-bit: the application manifest as
-// the system's activation context sees it.
+// the system's activation context sees it, and the version resource as Explorer reads it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdio>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <ostream>
 #include <set>
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
+#include "SetupVersion.h"
 #include "tests/support/DataFileModule.h"
 
 namespace zarvo::app {
@@ -78,8 +81,8 @@ std::string GuidText(const GUID& id) {
 std::set<std::string> SupportedSystems(HANDLE context) {
   std::vector<std::uint8_t> answer(4096);
   SIZE_T written = 0;
-  if (!QueryActCtxW(0, context, nullptr, CompatibilityInformationInActivationContext,
-                    answer.data(), answer.size(), &written)) {
+  if (!QueryActCtxW(0, context, nullptr, CompatibilityInformationInActivationContext, answer.data(),
+                    answer.size(), &written)) {
     ADD_FAILURE() << "QueryActCtxW: " << GetLastError();
     return {};
   }
@@ -126,9 +129,9 @@ TEST_P(SetupProgramTest, ManifestDeclaresSystemDpiAwareness) {
   ASSERT_NE(context.Get(), INVALID_HANDLE_VALUE) << "CreateActCtxW: " << context.Error();
   EXPECT_EQ(context.Setting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"),
             L"true");
-  EXPECT_EQ(context.Setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
-                            L"dpiAwareness"),
-            L"system");
+  EXPECT_EQ(
+      context.Setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"),
+      L"system");
 }
 
 TEST_P(SetupProgramTest, ManifestDeclaresEveryWindowsFromVistaOn) {
@@ -151,9 +154,9 @@ TEST_P(SetupProgramTest, ManifestTakesTheCommonControlsVersion6) {
   ASSERT_TRUE(ActivateActCtx(context.Get(), &cookie));
   ACTCTX_SECTION_KEYED_DATA found{};
   found.cbSize = sizeof(found);
-  const BOOL redirected = FindActCtxSectionStringW(
-      FIND_ACTCTX_SECTION_KEY_RETURN_HACTCTX, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION,
-      L"comctl32.dll", &found);
+  const BOOL redirected =
+      FindActCtxSectionStringW(FIND_ACTCTX_SECTION_KEY_RETURN_HACTCTX, nullptr,
+                               ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll", &found);
   const DWORD error = GetLastError();
   DeactivateActCtx(0, cookie);
   ASSERT_TRUE(redirected) << error;
@@ -174,6 +177,105 @@ TEST_P(SetupProgramTest, ManifestTakesTheCommonControlsVersion6) {
   // The installed assembly's own version, 6.0.x.y.
   EXPECT_NE(identity.find(L"version=\"6.0."), std::wstring::npos)
       << std::string(identity.begin(), identity.end());
+}
+
+// The program's version resource, read as Explorer's properties page reads it.
+class VersionInfo {
+ public:
+  explicit VersionInfo(const std::wstring& program) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(program.c_str(), &ignored);
+    if (size == 0) {
+      ADD_FAILURE() << "GetFileVersionInfoSizeW: " << GetLastError();
+      return;
+    }
+    bytes_.resize(size);
+    if (!GetFileVersionInfoW(program.c_str(), 0, size, bytes_.data())) {
+      ADD_FAILURE() << "GetFileVersionInfoW: " << GetLastError();
+      bytes_.clear();
+    }
+  }
+
+  bool Empty() const { return bytes_.empty(); }
+
+  // The value at `path` and its length as VerQueryValueW gives it, or nothing.
+  std::pair<const void*, UINT> Value(const std::wstring& path) const {
+    void* value = nullptr;
+    UINT length = 0;
+    if (bytes_.empty() ||
+        !VerQueryValueW(const_cast<std::uint8_t*>(bytes_.data()), path.c_str(), &value, &length))
+      return {nullptr, 0};
+    return {value, length};
+  }
+
+  std::wstring Text(const std::wstring& name) const {
+    const auto [value, length] = Value(L"\\StringFileInfo\\040904B0\\" + name);
+    if (value == nullptr) return L"<missing>";
+    // The length counts the terminating zero.
+    std::wstring text(static_cast<const wchar_t*>(value), length);
+    while (!text.empty() && text.back() == L'\0') text.pop_back();
+    return text;
+  }
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+};
+
+// The configured version as the four 16-bit numbers of the fixed part: most significant pair first.
+std::pair<DWORD, DWORD> ConfiguredVersion() {
+  unsigned parts[4] = {};
+  EXPECT_EQ(
+      std::sscanf(kConfiguredVersion, "%u.%u.%u.%u", &parts[0], &parts[1], &parts[2], &parts[3]),
+      4);
+  return {static_cast<DWORD>(parts[0] << 16 | parts[1]),
+          static_cast<DWORD>(parts[2] << 16 | parts[3])};
+}
+
+TEST_P(SetupProgramTest, VersionStringsNameTheProductTheCompanyAndTheConfiguredVersion) {
+  const VersionInfo info(Path());
+  ASSERT_FALSE(info.Empty());
+  const std::wstring company = kConfiguredCompany;
+  const std::wstring version(std::begin(kConfiguredVersion), std::end(kConfiguredVersion) - 1);
+  const std::pair<const wchar_t*, std::wstring> cases[] = {
+      {L"CompanyName", company},
+      {L"FileDescription", L"Zarvo LITE setup"},
+      {L"FileVersion", version},
+      {L"InternalName", L"ZarvoFRE"},
+      {L"LegalCopyright", L"Copyright (C) " + company},
+      {L"OriginalFilename", L"ZarvoFRE.exe"},
+      {L"ProductName", L"Zarvo LITE"},
+      {L"ProductVersion", version},
+  };
+  for (const auto& [name, expected] : cases) {
+    EXPECT_EQ(info.Text(name), expected) << std::wstring(name);
+  }
+}
+
+TEST_P(SetupProgramTest, VersionResourceIsEnglishUnitedStatesInUnicode) {
+  const VersionInfo info(Path());
+  ASSERT_FALSE(info.Empty());
+  const auto [value, length] = info.Value(L"\\VarFileInfo\\Translation");
+  ASSERT_EQ(length, 2 * sizeof(WORD));
+  const auto* translation = static_cast<const WORD*>(value);
+  EXPECT_EQ(translation[0], 0x0409);
+  EXPECT_EQ(translation[1], 1200);
+}
+
+TEST_P(SetupProgramTest, FixedVersionIsTheConfiguredVersionOfAnApplication) {
+  const VersionInfo info(Path());
+  ASSERT_FALSE(info.Empty());
+  const auto [value, length] = info.Value(L"\\");
+  ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+  EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+  const auto [most, least] = ConfiguredVersion();
+  EXPECT_EQ(fixed->dwFileVersionMS, most);
+  EXPECT_EQ(fixed->dwFileVersionLS, least);
+  EXPECT_EQ(fixed->dwProductVersionMS, most);
+  EXPECT_EQ(fixed->dwProductVersionLS, least);
+  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+  EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS_NT_WINDOWS32));
+  EXPECT_EQ(fixed->dwFileFlags & fixed->dwFileFlagsMask, 0u) << "no debug or pre-release flag";
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, SetupProgramTest,
