@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "toolkit/CommonControls.h"
 #include "toolkit/Form.h"
 #include "toolkit/WinControl.h"
 
@@ -97,8 +98,7 @@ TApplication::~TApplication() {
 
 void TApplication::Initialize() {
   if (!FCom) FCom.emplace();
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&controls);
+  LoadCommonControls(ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES);
 }
 
 void TApplication::Terminate() {
