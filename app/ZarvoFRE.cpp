@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 
+#include "app/DllSearch.h"
 #include "install/LocaleNameComparer.h"
 #include "install/PayloadResource.h"
 #include "install/WideText.h"
@@ -43,6 +44,7 @@ std::wstring DescribePayload() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  zarvo::app::RestrictDllSearchOrder();
   try {
     const std::wstring text = DescribePayload();
     MessageBoxW(nullptr, text.c_str(), Title, MB_OK | MB_ICONINFORMATION);
