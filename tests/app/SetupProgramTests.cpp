@@ -1,15 +1,20 @@
 // What Windows reads from the built setup programs, 32- and 64-bit: the application manifest as
-// the system's activation context sees it, and the version resource as Explorer reads it.
+// the system's activation context sees it, the version resource as Explorer reads it, and the
+// program's icon as its first icon group.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <ostream>
 #include <set>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,6 +25,7 @@
 namespace zarvo::app {
 namespace {
 
+using zarvo::testing::DataFileModule;
 using zarvo::testing::WindowsPath;
 
 struct Setup {
@@ -276,6 +282,71 @@ TEST_P(SetupProgramTest, FixedVersionIsTheConfiguredVersionOfAnApplication) {
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
   EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS_NT_WINDOWS32));
   EXPECT_EQ(fixed->dwFileFlags & fixed->dwFileFlagsMask, 0u) << "no debug or pre-release flag";
+}
+
+std::vector<std::uint8_t> ReadFile(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR names) {
+  reinterpret_cast<std::vector<std::wstring>*>(names)->push_back(
+      IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name)) : name);
+  return TRUE;
+}
+
+std::span<const std::uint8_t> ResourceBytes(HMODULE module, const wchar_t* name,
+                                            const wchar_t* type) {
+  HRSRC found = FindResourceW(module, name, type);
+  if (!found) return {};
+  return {static_cast<const std::uint8_t*>(LockResource(LoadResource(module, found))),
+          SizeofResource(module, found)};
+}
+
+std::uint32_t U32At(std::span<const std::uint8_t> bytes, std::size_t offset) {
+  return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
+         static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
+}
+
+// The icon group is the .ico file's directory with resource ids instead of file offsets; each
+// RT_ICON resource is the file's image byte for byte.
+TEST_P(SetupProgramTest, FirstIconGroupIsTheProgramIconWithItsThreeImages) {
+  const DataFileModule setup(Path());
+  ASSERT_NE(setup.Get(), nullptr) << GetLastError();
+  std::vector<std::wstring> groups;
+  EnumResourceNamesW(setup.Get(), RT_GROUP_ICON, CollectName, reinterpret_cast<LONG_PTR>(&groups));
+  ASSERT_FALSE(groups.empty());
+  EXPECT_EQ(groups.front(), L"MAINICON");
+
+  const std::vector<std::uint8_t> file = ReadFile(WindowsPath(ZARVO_PROGRAM_ICON));
+  const std::span<const std::uint8_t> group =
+      ResourceBytes(setup.Get(), L"MAINICON", RT_GROUP_ICON);
+  ASSERT_GE(file.size(), 6u);
+  const std::size_t count = file[4];
+  ASSERT_EQ(count, 3u);
+  // GRPICONDIR: the file's 6-byte header, then 14-byte entries.
+  ASSERT_EQ(group.size(), 6 + 14 * count);
+  EXPECT_TRUE(std::equal(group.begin(), group.begin() + 6, file.begin()));
+  const int sizes[] = {16, 32, 48};
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t fileEntry = 6 + 16 * i;
+    const std::size_t groupEntry = 6 + 14 * i;
+    EXPECT_EQ(group[groupEntry], sizes[i]);
+    // Width to byte count are the same 12 bytes in both.
+    EXPECT_TRUE(std::equal(group.begin() + static_cast<std::ptrdiff_t>(groupEntry),
+                           group.begin() + static_cast<std::ptrdiff_t>(groupEntry + 12),
+                           file.begin() + static_cast<std::ptrdiff_t>(fileEntry)))
+        << "entry " << i;
+    const WORD id = static_cast<WORD>(group[groupEntry + 12] | group[groupEntry + 13] << 8);
+    const std::span<const std::uint8_t> image =
+        ResourceBytes(setup.Get(), MAKEINTRESOURCEW(id), RT_ICON);
+    const std::size_t offset = U32At(file, fileEntry + 12);
+    const std::size_t size = U32At(file, fileEntry + 8);
+    ASSERT_EQ(image.size(), size) << "image " << i;
+    EXPECT_TRUE(
+        std::equal(image.begin(), image.end(), file.begin() + static_cast<std::ptrdiff_t>(offset)))
+        << "image " << i;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, SetupProgramTest,
