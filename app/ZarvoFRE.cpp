@@ -2,6 +2,7 @@
 // message loop.
 #include <windows.h>
 
+#include "app/DllSearch.h"
 #include "app/Startup.h"
 #include "toolkit/Application.h"
 #include "ui/SetupState.h"
@@ -9,6 +10,8 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace zarvo;
+  // Before anything can load a library: never one from the program's own (downloads) folder.
+  app::RestrictDllSearchOrder();
   ui::Edition = u'F';
   toolkit::TApplication& application = toolkit::Application();
   application.Initialize();

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "platform/Text.h"
+#include "toolkit/CommonControls.h"
 #include "toolkit/Form.h"
 #include "toolkit/WinControl.h"
 
@@ -98,8 +99,7 @@ TApplication::~TApplication() {
 
 void TApplication::Initialize() {
   if (!FCom) FCom.emplace();
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&controls);
+  LoadCommonControls(ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_WIN95_CLASSES);
 }
 
 void TApplication::Terminate() {

@@ -296,14 +296,59 @@ void TCanvas::DrawFocusRect(const RECT& rect) {
   ::SetBkColor(dc, back);
 }
 
+namespace {
+
+// Copies `source` onto `dest`, leaving out the pixels of the transparent colour: gdi32 alone,
+// since msimg32 (TransparentBlt) is not a known DLL and could be taken from the program's folder.
+void TransparentCopy(HDC dest, const RECT& to, HDC source, const RECT& from, COLORREF transparent) {
+  const int width = to.right - to.left;
+  const int height = to.bottom - to.top;
+  const int sourceWidth = from.right - from.left;
+  const int sourceHeight = from.bottom - from.top;
+  if (width <= 0 || height <= 0 || sourceWidth <= 0 || sourceHeight <= 0) return;
+
+  // A stretched copy is first made at the target size, in the picture's own format, so that
+  // the mask below compares the picture's exact colours.
+  HDC picture = source;
+  POINT origin{from.left, from.top};
+  UniqueDC stretchedDC;
+  UniqueBitmap stretched;
+  std::optional<SelectedObject> stretchedSelection;
+  if (width != sourceWidth || height != sourceHeight) {
+    stretchedDC.reset(::CreateCompatibleDC(source));
+    stretched.reset(::CreateCompatibleBitmap(source, width, height));
+    if (!stretchedDC || !stretched) return;
+    stretchedSelection.emplace(stretchedDC.get(), stretched.get());
+    ::SetStretchBltMode(stretchedDC.get(), COLORONCOLOR);
+    ::StretchBlt(stretchedDC.get(), 0, 0, width, height, source, from.left, from.top, sourceWidth,
+                 sourceHeight, SRCCOPY);
+    picture = stretchedDC.get();
+    origin = {0, 0};
+  }
+
+  // Copying colour into monochrome sets the bits of the pixels in the background colour.
+  UniqueDC maskDC(::CreateCompatibleDC(dest));
+  UniqueBitmap mask(::CreateBitmap(width, height, 1, 1, nullptr));
+  if (!maskDC || !mask) return;
+  {
+    SelectedObject maskSelection(maskDC.get(), mask.get());
+    const COLORREF background = ::SetBkColor(picture, transparent);
+    ::BitBlt(maskDC.get(), 0, 0, width, height, picture, origin.x, origin.y, SRCCOPY);
+    ::SetBkColor(picture, background);
+  }
+  // A set mask bit keeps the target pixel, a clear one takes the picture's.
+  constexpr DWORD kKeepTarget = 0x00AA0029;
+  ::MaskBlt(dest, to.left, to.top, width, height, picture, origin.x, origin.y, mask.get(), 0, 0,
+            MAKEROP4(kKeepTarget, SRCCOPY));
+}
+
+}  // namespace
+
 void TCanvas::BrushCopy(const RECT& dest, TBitmap& bitmap, const RECT& source, TColor transparent) {
   HDC dc = Handle();
   if (!dc || bitmap.Empty()) return;
   if (FBrush.Style() != bsClear) ::FillRect(dc, &dest, FBrush.Handle());
-  HDC from = bitmap.Canvas().Handle();
-  ::TransparentBlt(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, from,
-                   source.left, source.top, source.right - source.left, source.bottom - source.top,
-                   ColorToRGB(transparent));
+  TransparentCopy(dc, dest, bitmap.Canvas().Handle(), source, ColorToRGB(transparent));
 }
 
 void TCanvas::Draw(int x, int y, TBitmap& bitmap) {

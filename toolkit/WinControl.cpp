@@ -33,6 +33,14 @@ bool IsRoutedMouseMessage(UINT message) {
   return message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK;
 }
 
+// The module's icon "MAINICON" at the size the system shows, or nullptr without one. Shared:
+// loaded once, never destroyed, as a class icon must outlive the class.
+HICON ModuleIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+  return static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON,
+                                         ::GetSystemMetrics(widthMetric),
+                                         ::GetSystemMetrics(heightMetric), LR_SHARED));
+}
+
 }  // namespace
 
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
@@ -102,6 +110,11 @@ void TWinControl::CreateWnd() {
       windowClass.lpfnWndProc = &WindowProcedure;
       windowClass.hInstance = instance;
       windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+      // Top-level windows show the program's icon in their caption and on the taskbar.
+      if (!(params.Style & WS_CHILD)) {
+        windowClass.hIcon = ModuleIcon(instance, SM_CXICON, SM_CYICON);
+        windowClass.hIconSm = ModuleIcon(instance, SM_CXSMICON, SM_CYSMICON);
+      }
       windowClass.lpszClassName = params.WindowClass.c_str();
       if (!::RegisterClassExW(&windowClass)) platform::ThrowLastError("RegisterClassExW(" + platform::ToUtf8(params.WindowClass) + ")");
     }

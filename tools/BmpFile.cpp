@@ -1,4 +1,4 @@
-// Writing and reading uncompressed bottom-up BMP files.
+// Writing and reading uncompressed bottom-up BMP files, and ICO files of 32-bit images.
 #include "tools/BmpFile.h"
 
 #include <algorithm>
@@ -95,7 +95,38 @@ class Reader {
   std::size_t position_ = 0;
 };
 
+constexpr std::size_t kIconDirectorySize = 6;
+constexpr std::size_t kIconEntrySize = 16;
+constexpr int kMaxIconSide = 256;
+
+std::size_t IconColourBytes(int size) {
+  return static_cast<std::size_t>(size) * static_cast<std::size_t>(size) * 4;
+}
+
+std::size_t IconImageBytes(int size) {
+  return kInfoHeaderSize + IconColourBytes(size) +
+         RowStride(size, 1) * static_cast<std::size_t>(size);
+}
+
 }  // namespace
+
+std::ostream& operator<<(std::ostream& out, const Rgba& colour) {
+  return out << "(" << int{colour.red} << ", " << int{colour.green} << ", " << int{colour.blue}
+             << ", alpha " << int{colour.alpha} << ")";
+}
+
+const Rgba& IconImage::At(int column, int row) const {
+  if (column < 0 || column >= size || row < 0 || row >= size) {
+    throw std::out_of_range("pixel (" + std::to_string(column) + ", " + std::to_string(row) +
+                            ") is outside the icon image");
+  }
+  return pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(size) +
+                static_cast<std::size_t>(column)];
+}
+
+Rgba& IconImage::At(int column, int row) {
+  return const_cast<Rgba&>(static_cast<const IconImage&>(*this).At(column, row));
+}
 
 std::ostream& operator<<(std::ostream& out, const Rgb& colour) {
   return out << "(" << int{colour.red} << ", " << int{colour.green} << ", " << int{colour.blue}
@@ -297,6 +328,168 @@ Bitmap DecodeBmp(std::span<const std::uint8_t> bytes) {
     }
   }
   return bitmap;
+}
+
+std::vector<std::uint8_t> EncodeIco(const std::vector<IconImage>& images) {
+  if (images.empty() || images.size() > 0xFFFF) throw BmpError("an icon holds 1 to 65535 images");
+  for (const IconImage& image : images) {
+    if (image.size < 1 || image.size > kMaxIconSide) {
+      throw BmpError("icon image size " + std::to_string(image.size) + " is out of range");
+    }
+    if (image.pixels.size() !=
+        static_cast<std::size_t>(image.size) * static_cast<std::size_t>(image.size)) {
+      throw BmpError("pixel count does not match the icon image size");
+    }
+  }
+  Writer out;
+  out.U16(0);  // reserved
+  out.U16(1);  // an icon, not a cursor
+  out.U16(static_cast<std::uint16_t>(images.size()));
+  std::size_t offset = kIconDirectorySize + kIconEntrySize * images.size();
+  for (const IconImage& image : images) {
+    const auto side = static_cast<std::uint8_t>(image.size == kMaxIconSide ? 0 : image.size);
+    out.U8(side);
+    out.U8(side);
+    out.U8(0);   // no palette
+    out.U8(0);   // reserved
+    out.U16(1);  // planes
+    out.U16(32);
+    out.U32(static_cast<std::uint32_t>(IconImageBytes(image.size)));
+    out.U32(static_cast<std::uint32_t>(offset));
+    offset += IconImageBytes(image.size);
+  }
+  for (const IconImage& image : images) {
+    const std::size_t maskStride = RowStride(image.size, 1);
+    out.U32(kInfoHeaderSize);
+    out.U32(static_cast<std::uint32_t>(image.size));
+    out.U32(static_cast<std::uint32_t>(2 * image.size));  // colour rows and mask rows
+    out.U16(1);
+    out.U16(32);
+    out.U32(0);  // BI_RGB
+    out.U32(static_cast<std::uint32_t>(IconImageBytes(image.size) - kInfoHeaderSize));
+    for (int i = 0; i < 4; ++i) out.U32(0);  // resolution, palette
+    for (int row = image.size - 1; row >= 0; --row) {
+      for (int column = 0; column < image.size; ++column) {
+        const Rgba& colour = image.At(column, row);
+        out.U8(colour.blue);
+        out.U8(colour.green);
+        out.U8(colour.red);
+        out.U8(colour.alpha);
+      }
+    }
+    // The mask matters only to systems that ignore alpha; it leaves out what alpha leaves out.
+    for (int row = image.size - 1; row >= 0; --row) {
+      std::vector<std::uint8_t> line(maskStride, 0);
+      for (int column = 0; column < image.size; ++column) {
+        if (image.At(column, row).alpha == 0) {
+          line[static_cast<std::size_t>(column) / 8] |=
+              static_cast<std::uint8_t>(0x80 >> (column % 8));
+        }
+      }
+      for (std::uint8_t byte : line) out.U8(byte);
+    }
+  }
+  return out.Take();
+}
+
+std::vector<IconImage> DecodeIco(std::span<const std::uint8_t> bytes) {
+  Reader in(bytes);
+  in.Need(kIconDirectorySize, "icon directory");
+  if (in.U16() != 0 || in.U16() != 1) throw BmpError("not an icon file");
+  const std::size_t count = in.U16();
+  if (count == 0) throw BmpError("the icon holds no image");
+  in.Need(kIconEntrySize * count, "icon directory entries");
+
+  struct Entry {
+    int size;
+    std::uint32_t bytes;
+    std::uint32_t offset;
+  };
+  std::vector<Entry> entries;
+  std::size_t expectedOffset = kIconDirectorySize + kIconEntrySize * count;
+  for (std::size_t i = 0; i < count; ++i) {
+    const int width = in.U8();
+    const int height = in.U8();
+    const int colours = in.U8();
+    const int reserved = in.U8();
+    const int planes = in.U16();
+    const int bits = in.U16();
+    const std::uint32_t size = in.U32();
+    const std::uint32_t offset = in.U32();
+    const int side = width == 0 ? kMaxIconSide : width;
+    const std::string which = "icon entry " + std::to_string(i);
+    if (width != height) throw BmpError(which + " is not square");
+    if (colours != 0 || reserved != 0 || planes != 1 || bits != 32) {
+      throw BmpError(which + " is not a 32-bit image");
+    }
+    if (size != IconImageBytes(side)) {
+      throw BmpError(which + " gives " + std::to_string(size) + " bytes, a " +
+                     std::to_string(side) + "-pixel image has " +
+                     std::to_string(IconImageBytes(side)));
+    }
+    if (offset != expectedOffset) {
+      throw BmpError(which + " starts at " + std::to_string(offset) +
+                     ", not right after the one before at " + std::to_string(expectedOffset));
+    }
+    expectedOffset += size;
+    entries.push_back({side, size, offset});
+  }
+
+  std::vector<IconImage> images;
+  for (std::size_t i = 0; i < count; ++i) {
+    const Entry& entry = entries[i];
+    const std::string which = "icon image " + std::to_string(i);
+    in.Need(kInfoHeaderSize, "icon image header");
+    const std::uint32_t headerSize = in.U32();
+    const std::uint32_t width = in.U32();
+    const std::uint32_t height = in.U32();
+    const int planes = in.U16();
+    const int bits = in.U16();
+    const std::uint32_t compression = in.U32();
+    const std::uint32_t imageSize = in.U32();
+    if (headerSize != kInfoHeaderSize || width != static_cast<std::uint32_t>(entry.size) ||
+        height != static_cast<std::uint32_t>(2 * entry.size) || planes != 1 || bits != 32 ||
+        compression != 0 || imageSize != entry.bytes - kInfoHeaderSize) {
+      throw BmpError(which + " header does not match its entry");
+    }
+    for (int k = 0; k < 4; ++k) {
+      if (in.U32() != 0) throw BmpError(which + " header has resolution or palette fields");
+    }
+    const auto colour = in.Bytes(IconColourBytes(entry.size), "icon image rows");
+    const std::size_t maskStride = RowStride(entry.size, 1);
+    const auto mask =
+        in.Bytes(maskStride * static_cast<std::size_t>(entry.size), "icon image mask");
+
+    IconImage image;
+    image.size = entry.size;
+    image.pixels.resize(static_cast<std::size_t>(entry.size) *
+                        static_cast<std::size_t>(entry.size));
+    for (int row = 0; row < entry.size; ++row) {
+      const std::size_t fileRow = static_cast<std::size_t>(entry.size - 1 - row);
+      const auto line = colour.subspan(fileRow * static_cast<std::size_t>(entry.size) * 4,
+                                       static_cast<std::size_t>(entry.size) * 4);
+      const auto maskLine = mask.subspan(fileRow * maskStride, maskStride);
+      for (int column = 0; column < entry.size; ++column) {
+        const auto c = static_cast<std::size_t>(column);
+        const Rgba pixel{line[4 * c + 2], line[4 * c + 1], line[4 * c], line[4 * c + 3]};
+        const bool masked = (maskLine[c / 8] & (0x80 >> (c % 8))) != 0;
+        if (masked != (pixel.alpha == 0)) {
+          throw BmpError(which + ": the mask and alpha disagree at (" + std::to_string(column) +
+                         ", " + std::to_string(row) + ")");
+        }
+        image.At(column, row) = pixel;
+      }
+      for (std::size_t c = static_cast<std::size_t>(entry.size); c < maskStride * 8; ++c) {
+        if ((maskLine[c / 8] & (0x80 >> (c % 8))) != 0) {
+          throw BmpError(which + ": mask padding bits are set in row " + std::to_string(row));
+        }
+      }
+    }
+    images.push_back(std::move(image));
+  }
+  if (in.Left() != 0)
+    throw BmpError(std::to_string(in.Left()) + " bytes follow the last icon image");
+  return images;
 }
 
 }  // namespace zarvo::pictures

@@ -2,6 +2,9 @@
 // box pictures, silver for the folder), K black, W white, G gray, L light gray, Y yellow,
 // D dark yellow. The control copies a picture leaving out the colour of its bottom-left pixel,
 // so that pixel is always '.'.
+// The icon has a legend of its own: '.' fully transparent, O the box's outline, H its
+// highlight, T the lid, F the front, S the tape, R the shaded right and bottom, E the arrow's
+// edge, A the arrow.
 #include "tools/Pictures.h"
 
 #include <array>
@@ -109,6 +112,114 @@ constexpr std::array<std::string_view, 15> kFolder = {
     ".KWKDDDDDDDDK.....", ".KKKKKKKKKKK......", "..................",
 };
 
+// The icon at each size, drawn for it rather than scaled: at 16 pixels without the shading.
+// clang-format off
+constexpr std::array<std::string_view, 16> kIcon16 = {
+    "......EEEE......",
+    "......EAAE......",
+    "......EAAE......",
+    "......EAAE......",
+    "...EEEEAAEEEE...",
+    "....EAAAAAAE....",
+    ".....EAAAAE.....",
+    "......EAAE......",
+    ".OOOOOOEEOOOOOO.",
+    ".OTTTTTTTTTTTTO.",
+    ".OOOOOOOOOOOOOO.",
+    ".OFFFFFSSFFFFFO.",
+    ".OFFFFFSSFFFFFO.",
+    ".OFFFFFSSFFFFFO.",
+    ".OFFFFFFFFFFFFO.",
+    ".OOOOOOOOOOOOOO.",
+};
+
+constexpr std::array<std::string_view, 32> kIcon32 = {
+    "................................",
+    "............EEEEEEEE............",
+    "............EAAAAAAE............",
+    "............EAAAAAAE............",
+    "............EAAAAAAE............",
+    "............EAAAAAAE............",
+    "............EAAAAAAE............",
+    "............EAAAAAAE............",
+    ".....EEEEEEEEAAAAAAEEEEEEEE.....",
+    "......EAAAAAAAAAAAAAAAAAAE......",
+    ".......EAAAAAAAAAAAAAAAAE.......",
+    "........EAAAAAAAAAAAAAAE........",
+    ".........EAAAAAAAAAAAAE.........",
+    "..........EAAAAAAAAAAE..........",
+    "............EAAAAAAE............",
+    ".............EAAAAE.............",
+    "..OOOOOOOOOOOOEAAEOOOOOOOOOOOO..",
+    "..OHHHHHHHHHHHHEEHHHHHHHHHHHHO..",
+    "..OTTTTTTTTTTTTEETTTTTTTTTTTTO..",
+    "..OTTTTTTTTTTTTTTTTTTTTTTTTTTO..",
+    "..OOOOOOOOOOOOOOOOOOOOOOOOOOOO..",
+    "..OHFFFFFFFFFSSSSSSFFFFFFFFFRO..",
+    "..OHFFFFFFFFFSSSSSSFFFFFFFFFRO..",
+    "..OHFFFFFFFFFSSSSSSFFFFFFFFFRO..",
+    "..OHFFFFFFFFFSSSSSSFFFFFFFFFRO..",
+    "..OHFFFFFFFFFSSSSSSFFFFFFFFFRO..",
+    "..OHFFFFFFFFFSSSSSSFFFFFFFFFRO..",
+    "..OHFFFFFFFFFSSSSSSFFFFFFFFFRO..",
+    "..OHFFFFFFFFFSSSSSSFFFFFFFFFRO..",
+    "..OHFFFFFFFFFSSSSSSFFFFFFFFFRO..",
+    "..ORRRRRRRRRRRRRRRRRRRRRRRRRRO..",
+    "..OOOOOOOOOOOOOOOOOOOOOOOOOOOO..",
+};
+
+constexpr std::array<std::string_view, 48> kIcon48 = {
+    "................................................",
+    "................................................",
+    "..................EEEEEEEEEEEE..................",
+    "..................EAAAAAAAAAAE..................",
+    "..................EAAAAAAAAAAE..................",
+    "..................EAAAAAAAAAAE..................",
+    "..................EAAAAAAAAAAE..................",
+    "..................EAAAAAAAAAAE..................",
+    "..................EAAAAAAAAAAE..................",
+    "..................EAAAAAAAAAAE..................",
+    "..................EAAAAAAAAAAE..................",
+    "..................EAAAAAAAAAAE..................",
+    "........EEEEEEEEEEEAAAAAAAAAAEEEEEEEEEEE........",
+    ".........EAAAAAAAAAAAAAAAAAAAAAAAAAAAAE.........",
+    "..........EAAAAAAAAAAAAAAAAAAAAAAAAAAE..........",
+    "...........EAAAAAAAAAAAAAAAAAAAAAAAAE...........",
+    "............EAAAAAAAAAAAAAAAAAAAAAAE............",
+    ".............EAAAAAAAAAAAAAAAAAAAAE.............",
+    "..............EAAAAAAAAAAAAAAAAAAE..............",
+    "...............EAAAAAAAAAAAAAAAAE...............",
+    "................EAAAAAAAAAAAAAAE................",
+    ".................EAAAAAAAAAAAAE.................",
+    "..................EAAAAAAAAAAE..................",
+    "...................EAAAAAAAAE...................",
+    "...OOOOOOOOOOOOOOOOOEAAAAAAEOOOOOOOOOOOOOOOOO...",
+    "...OHHHHHHHHHHHHHHHHHEAAAAEHHHHHHHHHHHHHHHHHO...",
+    "...OTTTTTTTTTTTTTTTTTTEAAETTTTTTTTTTTTTTTTTTO...",
+    "...OTTTTTTTTTTTTTTTTTTTEETTTTTTTTTTTTTTTTTTTO...",
+    "...OTTTTTTTTTTTTTTTTTTTEETTTTTTTTTTTTTTTTTTTO...",
+    "...OTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTO...",
+    "...OOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOO...",
+    "...OHFFFFFFFFFFFFFFFSSSSSSSSFFFFFFFFFFFFFFFRO...",
+    "...OHFFFFFFFFFFFFFFFSSSSSSSSFFFFFFFFFFFFFFFRO...",
+    "...OHFFFFFFFFFFFFFFFSSSSSSSSFFFFFFFFFFFFFFFRO...",
+    "...OHFFFFFFFFFFFFFFFSSSSSSSSFFFFFFFFFFFFFFFRO...",
+    "...OHFFFFFFFFFFFFFFFSSSSSSSSFFFFFFFFFFFFFFFRO...",
+    "...OHFFFFFFFFFFFFFFFSSSSSSSSFFFFFFFFFFFFFFFRO...",
+    "...OHFFFFFFFFFFFFFFFSSSSSSSSFFFFFFFFFFFFFFFRO...",
+    "...OHFFFFFFFFFFFFFFFSSSSSSSSFFFFFFFFFFFFFFFRO...",
+    "...OHFFFFFFFFFFFFFFFSSSSSSSSFFFFFFFFFFFFFFFRO...",
+    "...OHFFFFFFFFFFFFFFFSSSSSSSSFFFFFFFFFFFFFFFRO...",
+    "...OHFFFFFFFFFFFFFFFSSSSSSSSFFFFFFFFFFFFFFFRO...",
+    "...OHFFFFFFFFFFFFFFFSSSSSSSSFFFFFFFFFFFFFFFRO...",
+    "...OHFFFFFFFFFFFFFFFSSSSSSSSFFFFFFFFFFFFFFFRO...",
+    "...OHFFFFFFFFFFFFFFFSSSSSSSSFFFFFFFFFFFFFFFRO...",
+    "...OHFFFFFFFFFFFFFFFSSSSSSSSFFFFFFFFFFFFFFFRO...",
+    "...ORRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRRO...",
+    "...OOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOOO...",
+};
+// clang-format on
+
 Rgb Colour(char code, Rgb transparent) {
   switch (code) {
     case '.':
@@ -128,6 +239,44 @@ Rgb Colour(char code, Rgb transparent) {
     default:
       throw std::logic_error(std::string("unknown colour code '") + code + "' in a picture");
   }
+}
+
+Rgba IconColour(char code) {
+  switch (code) {
+    case '.':
+      return kIconTransparent;
+    case 'O':
+      return kIconOutline;
+    case 'H':
+      return kIconHighlight;
+    case 'T':
+      return kIconLid;
+    case 'F':
+      return kIconFront;
+    case 'S':
+      return kIconTape;
+    case 'R':
+      return kIconShade;
+    case 'E':
+      return kIconArrowEdge;
+    case 'A':
+      return kIconArrow;
+    default:
+      throw std::logic_error(std::string("unknown colour code '") + code + "' in the icon");
+  }
+}
+
+template <std::size_t Rows>
+IconImage DrawIconImage(const std::array<std::string_view, Rows>& grid) {
+  IconImage image{static_cast<int>(Rows), std::vector<Rgba>(Rows * Rows)};
+  for (int row = 0; row < image.size; ++row) {
+    const std::string_view line = grid[static_cast<std::size_t>(row)];
+    if (line.size() != Rows) throw std::logic_error("icon grid is not square");
+    for (int column = 0; column < image.size; ++column) {
+      image.At(column, row) = IconColour(line[static_cast<std::size_t>(column)]);
+    }
+  }
+  return image;
 }
 
 template <std::size_t Rows>
@@ -194,6 +343,10 @@ std::vector<Picture> DrawPictures() {
   pictures.push_back(Box("IMROUND", kImRound));
   pictures.push_back({kFolderPictureName, Draw(kFolder, 24, {}, kSilver)});
   return pictures;
+}
+
+std::vector<IconImage> DrawProgramIcon() {
+  return {DrawIconImage(kIcon16), DrawIconImage(kIcon32), DrawIconImage(kIcon48)};
 }
 
 std::string ResourceScript(const std::vector<Picture>& pictures) {

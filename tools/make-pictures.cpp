@@ -1,5 +1,6 @@
 // zarvo-make-pictures: writes the program's bitmap pictures as BMP files and their resource
-// script into a folder, and on request an enlarged preview of them as a PPM image.
+// script into a folder, with the program's icon as an ICO file, and on request an enlarged
+// preview of them as a PPM image.
 //
 //   zarvo-make-pictures OUTPUT_DIR [--preview FILE.ppm]
 #include <algorithm>
@@ -120,8 +121,26 @@ std::vector<Bitmap> ControlViews(const std::vector<Picture>& pictures) {
   return result;
 }
 
+// An icon image over a button face, blended by its alpha.
+Bitmap OnButtonFace(const zarvo::pictures::IconImage& image) {
+  Bitmap view(image.size, image.size, 24, {}, kButtonFace);
+  const auto blend = [](std::uint8_t over, std::uint8_t under, std::uint8_t alpha) {
+    return static_cast<std::uint8_t>((over * alpha + under * (255 - alpha) + 127) / 255);
+  };
+  for (int row = 0; row < image.size; ++row) {
+    for (int column = 0; column < image.size; ++column) {
+      const zarvo::pictures::Rgba& pixel = image.At(column, row);
+      view.At(column, row) = {blend(pixel.red, kButtonFace.red, pixel.alpha),
+                              blend(pixel.green, kButtonFace.green, pixel.alpha),
+                              blend(pixel.blue, kButtonFace.blue, pixel.alpha)};
+    }
+  }
+  return view;
+}
+
 // Bands from top to bottom: the raw pictures enlarged with a pixel grid, the control views
-// enlarged, the control views at three times their size; a band wraps after kPerLine images.
+// enlarged, the control views at three times their size, the icon's images at three times
+// theirs; a band wraps after kPerLine images.
 void WritePreview(const std::filesystem::path& path, const std::vector<Picture>& pictures) {
   struct Band {
     std::vector<const Bitmap*> bitmaps;
@@ -129,16 +148,19 @@ void WritePreview(const std::filesystem::path& path, const std::vector<Picture>&
     bool grid;
   };
   const std::vector<Bitmap> views = ControlViews(pictures);
-  std::vector<Band> bands(3);
+  std::vector<Bitmap> icons;
+  for (const auto& image : zarvo::pictures::DrawProgramIcon()) icons.push_back(OnButtonFace(image));
+  std::vector<Band> bands(4);
   for (const Picture& picture : pictures) bands[0].bitmaps.push_back(&picture.bitmap);
   for (const Bitmap& view : views) {
     bands[1].bitmaps.push_back(&view);
     bands[2].bitmaps.push_back(&view);
   }
+  for (const Bitmap& icon : icons) bands[3].bitmaps.push_back(&icon);
   bands[0].scale = bands[1].scale = 10;
   bands[0].grid = bands[1].grid = true;
-  bands[2].scale = 3;
-  bands[2].grid = false;
+  bands[2].scale = bands[3].scale = 3;
+  bands[2].grid = bands[3].grid = false;
 
   // Every cell of a band is as large as its largest picture.
   constexpr int kPerLine = 7;
@@ -219,6 +241,8 @@ int main(int argc, char** argv) {
     for (const Picture& picture : pictures) {
       WriteFile(*outputDir / (picture.name + ".bmp"), zarvo::pictures::EncodeBmp(picture.bitmap));
     }
+    WriteFile(*outputDir / (std::string(zarvo::pictures::kProgramIconName) + ".ico"),
+              zarvo::pictures::EncodeIco(zarvo::pictures::DrawProgramIcon()));
     const std::string script = zarvo::pictures::ResourceScript(pictures);
     WriteFile(*outputDir / "pictures.rc",
               std::span(reinterpret_cast<const std::uint8_t*>(script.data()), script.size()));

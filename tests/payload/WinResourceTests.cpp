@@ -6,7 +6,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "install/LocaleNameComparer.h"
@@ -14,33 +13,13 @@
 #include "payload/Archive.h"
 #include "payload/Manifest.h"
 #include "platform/Win32Error.h"
+#include "tests/support/DataFileModule.h"
 
 namespace zarvo::install {
 namespace {
 
-// The build passes host paths; Wine shows the host's root as drive Z:.
-std::wstring WindowsPath(std::string_view hostPath) {
-  std::wstring path = hostPath.starts_with('/') ? L"Z:" : L"";
-  for (const char c : hostPath) path.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
-  return path;
-}
-
-class DataFileModule {
- public:
-  explicit DataFileModule(const std::wstring& path)
-      : module_(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-  ~DataFileModule() {
-    if (module_ != nullptr) FreeLibrary(module_);
-  }
-  DataFileModule(DataFileModule&& other) noexcept : module_(std::exchange(other.module_, nullptr)) {}
-  DataFileModule& operator=(DataFileModule&&) = delete;
-  DataFileModule(const DataFileModule&) = delete;
-  DataFileModule& operator=(const DataFileModule&) = delete;
-  HMODULE Get() const { return module_; }
-
- private:
-  HMODULE module_;
-};
+using zarvo::testing::DataFileModule;
+using zarvo::testing::WindowsPath;
 
 std::vector<std::uint8_t> ReadFile(const std::wstring& path) {
   std::ifstream in(std::filesystem::path(path), std::ios::binary);

@@ -1,5 +1,5 @@
 // The checked-in pictures: they are what the generator writes, and each shows what the check box
-// control and the browse button expect of it.
+// control and the browse button expect of it; the program's icon is one clean shape at each size.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -96,6 +96,8 @@ TEST(PictureFilesTest, ResourceScriptNamesEveryPictureByItsFile) {
   }
   std::set<std::string> files = FileNames(kCheckedIn);
   files.erase("pictures.rc");
+  // The setup's own resource script names the icon.
+  files.erase(std::string(zarvo::pictures::kProgramIconName) + ".ico");
   EXPECT_EQ(named, files);
 }
 
@@ -411,6 +413,106 @@ TEST(FolderPictureTest, IsDrawnInTheFourColoursOnSilver) {
   std::set<std::tuple<int, int, int>> used;
   for (const Rgb& pixel : b.pixels) used.insert({pixel.red, pixel.green, pixel.blue});
   EXPECT_EQ(used, allowed);
+}
+
+// ---- the program's icon
+
+using zarvo::pictures::IconImage;
+using zarvo::pictures::Rgba;
+
+std::vector<IconImage> LoadIcon() {
+  return zarvo::pictures::DecodeIco(
+      ReadBytes(kCheckedIn / (std::string(zarvo::pictures::kProgramIconName) + ".ico")));
+}
+
+bool IsArrow(const Rgba& pixel) {
+  return pixel == zarvo::pictures::kIconArrow || pixel == zarvo::pictures::kIconArrowEdge;
+}
+
+TEST(IconPictureTest, HoldsThe16_32And48PixelImagesInThatOrder) {
+  const std::vector<IconImage> images = LoadIcon();
+  ASSERT_EQ(images.size(), 3u);
+  EXPECT_EQ(images[0].size, 16);
+  EXPECT_EQ(images[1].size, 32);
+  EXPECT_EQ(images[2].size, 48);
+}
+
+// Each image: only the legend's opaque colours and full transparency (no stray half-alpha
+// pixels), one 4-connected shape, and every transparent pixel reachable from the border (no
+// holes in the outline).
+TEST(IconPictureTest, EachImageIsOneSolidShapeInTheLegendColours) {
+  const std::set<std::tuple<int, int, int, int>> legend = {
+      {74, 48, 20, 255},   {250, 226, 178, 255}, {242, 205, 140, 255},
+      {222, 170, 96, 255}, {190, 138, 66, 255},  {196, 144, 72, 255},
+      {18, 82, 150, 255},  {44, 132, 220, 255},  {0, 0, 0, 0},
+  };
+  for (const IconImage& image : LoadIcon()) {
+    const auto opaque = [&](int c, int r) { return image.At(c, r).alpha != 0; };
+    int opaqueCount = 0;
+    std::pair<int, int> first{-1, -1};
+    for (int r = 0; r < image.size; ++r) {
+      for (int c = 0; c < image.size; ++c) {
+        const Rgba& p = image.At(c, r);
+        EXPECT_TRUE(legend.contains({p.red, p.green, p.blue, p.alpha}))
+            << image.size << " px at " << c << ", " << r << ": " << p;
+        if (opaque(c, r)) {
+          ++opaqueCount;
+          if (first.first < 0) first = {c, r};
+        }
+      }
+    }
+    // Flood the opaque shape from its first pixel and the transparent rest from outside.
+    const auto flood = [&](std::vector<std::pair<int, int>> todo, bool wantOpaque) {
+      std::set<std::pair<int, int>> seen;
+      while (!todo.empty()) {
+        const auto [c, r] = todo.back();
+        todo.pop_back();
+        if (c < 0 || r < 0 || c >= image.size || r >= image.size || opaque(c, r) != wantOpaque ||
+            seen.contains({c, r}))
+          continue;
+        seen.insert({c, r});
+        todo.insert(todo.end(), {{c + 1, r}, {c - 1, r}, {c, r + 1}, {c, r - 1}});
+      }
+      return seen.size();
+    };
+    std::vector<std::pair<int, int>> border;
+    for (int i = 0; i < image.size; ++i) {
+      border.insert(border.end(), {{i, 0}, {i, image.size - 1}, {0, i}, {image.size - 1, i}});
+    }
+    const int total = image.size * image.size;
+    EXPECT_EQ(static_cast<int>(flood({first}, true)), opaqueCount)
+        << image.size << " px: the shape falls apart";
+    EXPECT_EQ(static_cast<int>(flood(border, false)), total - opaqueCount)
+        << image.size << " px: a transparent hole inside the shape";
+  }
+}
+
+// The arrow is mirror-symmetric, stands above the box and its tip reaches the box's top.
+TEST(IconPictureTest, TheArrowPointsDownIntoTheBox) {
+  for (const IconImage& image : LoadIcon()) {
+    int arrowTop = image.size, arrowBottom = -1, boxTop = image.size;
+    for (int r = 0; r < image.size; ++r) {
+      for (int c = 0; c < image.size; ++c) {
+        const Rgba& p = image.At(c, r);
+        EXPECT_EQ(IsArrow(p), IsArrow(image.At(image.size - 1 - c, r)))
+            << image.size << " px: the arrow is lopsided at " << c << ", " << r;
+        if (IsArrow(p)) {
+          arrowTop = std::min(arrowTop, r);
+          arrowBottom = std::max(arrowBottom, r);
+        } else if (p.alpha != 0) {
+          boxTop = std::min(boxTop, r);
+        }
+      }
+    }
+    ASSERT_GE(arrowBottom, 0) << image.size << " px: no arrow";
+    EXPECT_LE(arrowTop, 2) << image.size << " px: the arrow starts at the top";
+    EXPECT_GE(arrowBottom, boxTop) << image.size << " px: the tip stops short of the box";
+    EXPECT_GE(boxTop, image.size / 2) << image.size << " px: the box is the lower half";
+    // The tip is the arrow's narrowest row: at most two pixels wide.
+    int tipWidth = 0;
+    for (int c = 0; c < image.size; ++c) tipWidth += IsArrow(image.At(c, arrowBottom)) ? 1 : 0;
+    EXPECT_LE(tipWidth, 2) << image.size << " px";
+  }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/Win32Error.h"
+#include <vector>
+
 #include "tests/toolkit/Support.h"
 #include "toolkit/Bevel.h"
 #include "toolkit/CustomControl.h"
@@ -313,6 +315,45 @@ TEST(Canvas, BrushCopyLeavesOutTheTransparentColourOrFillsItWithTheBrush) {
   canvas.BrushCopy({5, 1, 8, 3}, picture, {0, 0, 3, 2}, transparent);
   EXPECT_EQ(target.Pixel(5, 2), clNavy);
   EXPECT_EQ(target.Pixel(6, 2), clWhite);
+}
+
+// PIXELS is red, lime, blue over magenta, white, (10, 20, 30); each case fills a yellow target.
+TEST(Canvas, BrushCopyOfAPartOrAStretchedPictureLeavesOutExactlyTheTransparentPixels) {
+  TBitmap picture;
+  picture.LoadFromResourceName(::GetModuleHandleW(nullptr), L"PIXELS");
+  constexpr TColor kDark = static_cast<TColor>(RGB(10, 20, 30));
+  struct Case {
+    const char* name;
+    RECT dest;
+    RECT source;
+    TColor transparent;
+    std::vector<std::vector<TColor>> expected;  // rows of the 6 x 4 target
+  };
+  const Case cases[] = {
+      {"the right two columns, white left out", {1, 1, 3, 3}, {1, 0, 3, 2}, clWhite,
+       {{clYellow, clYellow, clYellow, clYellow, clYellow, clYellow},
+        {clYellow, clLime, clBlue, clYellow, clYellow, clYellow},
+        {clYellow, clYellow, kDark, clYellow, clYellow, clYellow},
+        {clYellow, clYellow, clYellow, clYellow, clYellow, clYellow}}},
+      {"twice the size, magenta left out", {0, 0, 6, 4}, {0, 0, 3, 2}, clFuchsia,
+       {{clRed, clRed, clLime, clLime, clBlue, clBlue},
+        {clRed, clRed, clLime, clLime, clBlue, clBlue},
+        {clYellow, clYellow, clWhite, clWhite, kDark, kDark},
+        {clYellow, clYellow, clWhite, clWhite, kDark, kDark}}},
+  };
+  for (const Case& c : cases) {
+    TBitmap target;
+    target.SetSize(6, 4);
+    target.Canvas().Brush().SetColor(clYellow);
+    target.Canvas().FillRect({0, 0, 6, 4});
+    target.Canvas().Brush().SetStyle(bsClear);
+    target.Canvas().BrushCopy(c.dest, picture, c.source, c.transparent);
+    for (int y = 0; y < 4; ++y) {
+      for (int x = 0; x < 6; ++x) {
+        EXPECT_EQ(target.Pixel(x, y), c.expected[y][x]) << c.name << " at " << x << ", " << y;
+      }
+    }
+  }
 }
 
 TEST(Canvas, AChangedFontIsDeletedOnlyAfterTheContextLetsItGo) {
