@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include "toolkit/Handles.h"
+#include "platform/Win32Error.h"
 
 namespace zarvo::toolkit {
 
@@ -27,11 +27,11 @@ void LoadCommonControls(DWORD classes) {
   // Kept loaded for good: the window classes it registers live in it.
   static HMODULE library = nullptr;
   if (!library) library = LoadFromSystem();
-  if (!library) ThrowLastError("LoadLibraryExW(comctl32.dll)");
+  if (!library) platform::ThrowLastError("LoadLibraryExW(comctl32.dll)");
   using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
   const auto init = reinterpret_cast<InitFunction>(
       reinterpret_cast<void*>(::GetProcAddress(library, "InitCommonControlsEx")));
-  if (!init) ThrowLastError("GetProcAddress(InitCommonControlsEx)");
+  if (!init) platform::ThrowLastError("GetProcAddress(InitCommonControlsEx)");
   INITCOMMONCONTROLSEX controls{sizeof(controls), classes};
   init(&controls);
 }
