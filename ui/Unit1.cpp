@@ -2,15 +2,21 @@
 // browser, the web link and the main button.
 #include "ui/Unit1.h"
 
+#include <cmath>
 #include <exception>
 
 #include "controls/Controls.h"
 #include "controls/ShellOpen.h"
 #include "install/InstallFolder.h"
-#include "toolkit/Application.h"
+#include "install/LocaleNameComparer.h"
+#include "install/Shortcuts.h"
+#include "install/Win32FileProbe.h"
+#include "payload/Selection.h"
 #include "platform/Text.h"
+#include "toolkit/Application.h"
 #include "toolkit/Loader.h"
 #include "toolkit/Messages.h"
+#include "ui/ClosingNote.h"
 #include "ui/FolderBrowser.h"
 #include "ui/SetupState.h"
 #include "ui/Texts.h"
@@ -45,6 +51,11 @@ const TClassRegistry& SetupClasses() {
 }  // namespace
 
 std::wstring FolderBoxText(const std::wstring& chosenPath) { return chosenPath + L"\\ZarvoNew\\"; }
+
+int CentredStart(int room, int size) {
+  // Halves are exact in a double, and nearbyint rounds them to even.
+  return static_cast<int>(std::nearbyint(room / 2.0 - size / 2.0));
+}
 
 TZarSetup::TZarSetup(TComponent* AOwner, TStartup& startup, const TSetupOptions& options)
     : TForm(AOwner), FStartup(startup), FPayloadModule(options.PayloadModule) {
@@ -173,13 +184,81 @@ void TZarSetup::DoCopy() {
     Application().MessageBox(text, Application().Title(), MB_OK | MB_ICONERROR);
     return;
   }
-  const std::wstring installDir = Edit1->Text();
-  if (!install::PrepareInstallFolder(installDir)) {
+  const std::wstring folder = Edit1->Text();
+  if (!install::PrepareInstallFolder(folder)) {
     Application().MessageBox(std::wstring(WrongFolderMessage), Application().Title(), MB_OK);
     Edit1->SetFocus();
     return;
   }
-  // The install run itself comes here.
+  // The language is fixed from here on: the list goes with the options.
+  const bool russian = IsRussian;
+  SB1->SetEnabled(false);
+  GP->Hide();
+  cbLang->Hide();
+  Panel3->SetBounds(CentredStart(ClientWidth(), Panel3->Width()), CentredStart(ClientHeight(), Panel3->Height()),
+                    Panel3->Width(), Panel3->Height());
+  FInstallDir = install::WithTrailingBackslash(folder);
+
+  Comp();
+  const payload::ManifestLines& lines = FPayload.FileList;
+  if (!lines.empty()) {
+    Panel3->Show();
+    PB->SetMin(0);
+    PB->SetMax(static_cast<int>(lines.size()) - 1);
+    install::TLineObserver observer;
+    observer.LineStarted = [this](int index, int) { PB->SetPosition(index); };
+    observer.FileStarting = [this](const std::wstring& path) {
+      Label1->SetCaption(path);
+      Application().ProcessMessages();
+    };
+    FFailures = install::ProcessLines(FPayload, FInstallDir, lines, observer);
+  }
+
+  install::TInstallFailures links;
+  if (Edition == u'F')
+    links = CreateShortcut(L"ZarvoF", L"Zarvo Lite");
+  else if (Edition == u'P')
+    links = CreateShortcut(L"Zarvo", L"Zarvo");
+  FFailures.insert(FFailures.end(), links.begin(), links.end());
+
+  FNote = Make<TMemo>(this);
+  FNote->SetParent(GP);
+  FNote->SetAlign(alClient);
+  FNote->SetWordWrap(true);
+  // A list of failures can be longer than the room.
+  if (!FFailures.empty()) FNote->SetScrollBars(ssVertical);
+  FNote->Font().SetName(GP->Font().Name());
+  FNote->Font().SetCharset(RUSSIAN_CHARSET);
+  FNote->Font().SetSize(10);
+  FNote->SetText(ClosingNote(russian, FFailures));
+
+  Panel4->Hide();
+  Panel6->Hide();
+  Bevel1->Hide();
+  Panel3->Hide();
+  GP->Show();
+  Installed = true;
+  SB1->SetCaption(russian ? L"Закрыть" : L"Close");
+  SB1->SetEnabled(true);
+}
+
+void TZarSetup::Comp() {
+  const install::LocaleNameComparer comparer;
+  const install::Win32FileProbe probe;
+  payload::Comp(
+      FPayload.FileList, platform::FromWide(FInstallDir), Edition, cbForce->Checked(),
+      [&](std::u16string_view name) {
+        return payload::FindArchiveItem(FPayload.ArchiveContent, FPayload.ArchiveItems, comparer, name);
+      },
+      probe);
+}
+
+install::TInstallFailures TZarSetup::CreateShortcut(const std::wstring& FN, const std::wstring& Cap) {
+  return install::CreateShortcut({.InstallDir = FInstallDir,
+                                  .FN = FN,
+                                  .Cap = Cap,
+                                  .Desktop = cbDesktop->Checked(),
+                                  .StartMenu = cbStart->Checked()});
 }
 
 }  // namespace zarvo::ui

@@ -7,6 +7,7 @@
 #include "controls/GroupPanel.h"
 #include "controls/Link.h"
 #include "controls/SB.h"
+#include "install/InstallRun.h"
 #include "install/Payload.h"
 #include "toolkit/Bevel.h"
 #include "toolkit/ComboBox.h"
@@ -62,7 +63,12 @@ public:
 
   // Handlers, each named after its control and event.
   void FormActivate(toolkit::TObject* Sender);
+  // The install run of the main button.
   void DoCopy();
+  // The selection pass over FileList for InstallDir.
+  void Comp();
+  // The links to InstallDir + FN named Cap, as the two icon boxes ask.
+  install::TInstallFailures CreateShortcut(const std::wstring& FN, const std::wstring& Cap);
   void SpeedButton1Click(toolkit::TObject* Sender);
   void SB1Click(toolkit::TObject* Sender);
   void Activ(toolkit::TMessage& Msg);
@@ -73,6 +79,13 @@ public:
   // The payload half of the first activation.
   void OpenPayload();
 
+  // The install folder of the run, ending with "\"; empty before it.
+  const std::wstring& InstallDir() const { return FInstallDir; }
+  // What the run could not do, in manifest order, links last.
+  const install::TInstallFailures& Failures() const { return FFailures; }
+  // The closing note, once the run has made it.
+  toolkit::TMemo* Note() const { return FNote; }
+
 private:
   void DeclareHandlers();
   void FindControls();
@@ -82,6 +95,9 @@ private:
   install::TPayload FPayload;
   bool FPayloadTried = false;
   std::wstring FPayloadFailure;
+  std::wstring FInstallDir;
+  install::TInstallFailures FFailures;
+  toolkit::TMemo* FNote = nullptr;
 };
 
 // The window's stored description.
@@ -89,5 +105,9 @@ extern const wchar_t* const ZarSetupDescription;
 
 // What the folder box receives for a folder chosen in the browser.
 std::wstring FolderBoxText(const std::wstring& chosenPath);
+
+// Where a box of `size` starts when centred in `room`: half the difference, a half going to the
+// even neighbour.
+int CentredStart(int room, int size);
 
 }  // namespace zarvo::ui

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "tests/support/SetupBounds.h"
 #include "tests/toolkit/Support.h"
 #include "toolkit/Application.h"
+#include "toolkit/Edit.h"
 #include "toolkit/Messages.h"
 #include "ui/FolderBrowser.h"
 #include "ui/SetupState.h"
@@ -27,6 +29,16 @@ using namespace toolkit;
 using toolkit::testing::PumpFor;
 using toolkit::testing::PumpUntil;
 namespace fs = std::filesystem;
+
+std::string Read(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Write(const fs::path& path, const std::string& text) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << text;
+}
 
 // The start-up as a test sets it up; it records what the window asked of it, in order.
 class TFakeStartup : public TStartup {
@@ -534,14 +546,17 @@ struct FolderCase {
 
 class FolderTest : public ::testing::TestWithParam<FolderCase> {};
 
-TEST_P(FolderTest, AWrongFolderIsReportedInBothLanguagesAlikeAndAGoodOneIsCreated) {
+TEST_P(FolderTest, AWrongFolderIsReportedInBothLanguagesAlikeAndAGoodOneIsInstalledInto) {
   const FolderCase& c = GetParam();
   TTempFolder temp;
   std::ofstream(temp.Path() / L"file.txt") << "x";
   TFakeStartup startup;
   startup.CodePage = 866;
+  Edition = u'F';
   auto form = NewSetup(startup);
   form->FormActivate(form.get());
+  form->cbDesktop->SetChecked(false);
+  form->cbStart->SetChecked(false);
   const std::wstring folder = c.Folder(temp.Path());
   form->Edit1->SetText(folder);
   std::vector<std::wstring> boxes;
@@ -552,14 +567,22 @@ TEST_P(FolderTest, AWrongFolderIsReportedInBothLanguagesAlikeAndAGoodOneIsCreate
   };
   form->SB1Click(form->SB1);
   Application().OnMessageBox = nullptr;
+  const bool installed = Installed;
+  Installed = false;
   if (c.Passes) {
     EXPECT_TRUE(boxes.empty());
-    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_TRUE(installed);
+    EXPECT_TRUE(fs::is_regular_file(fs::path(folder) / L"ZarvoF.exe"));
+    EXPECT_EQ(form->InstallDir().back(), L'\\');
   } else {
     EXPECT_EQ(boxes, std::vector<std::wstring>{L"Не правильно имя папки!"});
+    EXPECT_FALSE(installed);
+    // Still ready: nothing hidden, the button still installs.
+    EXPECT_TRUE(form->GP->Visible());
+    EXPECT_TRUE(form->SB1->Enabled());
+    EXPECT_EQ(form->SB1->Caption(), L"Установить >>");
   }
   EXPECT_EQ(form->Edit1->Text(), folder);
-  EXPECT_FALSE(Installed);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -582,6 +605,200 @@ INSTANTIATE_TEST_SUITE_P(
         if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
       return name;
     });
+
+// ---- the install run
+
+struct CentreCase {
+  int Room, Size, Start;
+};
+
+class Centring : public ::testing::TestWithParam<CentreCase> {};
+
+TEST_P(Centring, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(CentredStart(GetParam().Room, GetParam().Size), GetParam().Start);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Centring,
+                         ::testing::Values(CentreCase{550, 423, 64},   // 63.5
+                                           CentreCase{440, 338, 51},   // 51
+                                           CentreCase{299, 104, 98},   // 97.5
+                                           CentreCase{239, 83, 78},    // 78
+                                           CentreCase{441, 338, 52},   // 51.5
+                                           CentreCase{100, 101, 0},    // -0.5
+                                           CentreCase{100, 103, -2})); // -1.5
+
+// The user's desktop and programs folders pointed into a test folder while it lives.
+class TShellFoldersHere {
+public:
+  explicit TShellFoldersHere(const fs::path& root) : FDesktop(root / L"Desktop"), FPrograms(root / L"Programs") {
+    fs::create_directories(FDesktop);
+    fs::create_directories(FPrograms);
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &FKey, nullptr);
+    for (const wchar_t* name : {L"Desktop", L"Programs"}) {
+      wchar_t text[MAX_PATH] = {};
+      DWORD size = sizeof(text) - sizeof(wchar_t);
+      DWORD type = 0;
+      if (::RegQueryValueExW(FKey, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS)
+        FSaved.emplace_back(name, text);
+    }
+    Set(L"Desktop", FDesktop.wstring());
+    Set(L"Programs", FPrograms.wstring());
+  }
+  ~TShellFoldersHere() {
+    for (const auto& [name, value] : FSaved) Set(name, value);
+    ::RegCloseKey(FKey);
+  }
+  void Set(const std::wstring& name, const std::wstring& value) {
+    ::RegSetValueExW(FKey, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  }
+  void SetNumber(const std::wstring& name, DWORD number) {
+    ::RegSetValueExW(FKey, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
+  }
+  const fs::path& Desktop() const { return FDesktop; }
+  const fs::path& Programs() const { return FPrograms; }
+
+private:
+  static constexpr wchar_t Key[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  fs::path FDesktop, FPrograms;
+  HKEY FKey = nullptr;
+  std::vector<std::pair<std::wstring, std::wstring>> FSaved;
+};
+
+const std::wstring EnglishNote =
+    L"Periodically check for updates, it will provide you with the latest version of the program!\r\n\r\n"
+    L"To update, get help with work, purchase the program, as well as with suggestions and wishes, please visit "
+    L"the program website and e-mail - support@zarvo.example";
+const std::wstring RussianNote =
+    L"Переодически проверяйте обновления, это обеспечит Вас самой последней версией программы!\r\n\r\n"
+    L"Для обновления, получения помощи по работе, приобретения программы, а так же с предложениями и "
+    L"пожеланиями, обращайтесь на сайт программы и e-mail - support@zarvo.example";
+
+class InstallRun : public ::testing::TestWithParam<bool> {};
+
+TEST_P(InstallRun, InstallsTheEditionsFilesMakesBothLinksAndEndsWithTheNoteAndClose) {
+  const bool russian = GetParam();
+  TTempFolder temp;
+  TShellFoldersHere shell(temp.Path());
+  const fs::path folder = temp.Path() / L"Zarvo";
+  Write(folder / L"cache" / L"old.tmp", "stale");
+  TFakeStartup startup;
+  startup.CodePage = russian ? 866 : 437;
+  Edition = u'F';
+  auto form = NewSetup(startup);
+  form->FormActivate(form.get());
+  form->Edit1->SetText(folder.wstring());  // no trailing backslash: the run adds it
+  std::vector<int> positions;
+  form->SB1Click(form->SB1);
+  const bool installed = Installed;
+  Installed = false;
+
+  EXPECT_TRUE(installed);
+  EXPECT_EQ(form->InstallDir(), folder.wstring() + L"\\");
+  EXPECT_EQ(Read(folder / L"ZarvoF.exe").empty(), false);
+  EXPECT_TRUE(fs::exists(folder / L"bin" / L"lite.dll"));
+  EXPECT_FALSE(fs::exists(folder / L"bin" / L"pro.dll"));
+  EXPECT_TRUE(fs::exists(folder / L"cfg" / L"user.ini"));
+  EXPECT_TRUE(fs::exists(folder / L"docs" / L"ru" / L"readme.txt"));
+  EXPECT_FALSE(fs::exists(folder / L"cache" / L"old.tmp"));
+  EXPECT_TRUE(fs::exists(shell.Desktop() / L"Zarvo Lite.lnk"));
+  EXPECT_TRUE(fs::exists(shell.Programs() / L"Zarvo Lite.lnk"));
+  EXPECT_TRUE(form->Failures().empty());
+
+  ASSERT_NE(form->Note(), nullptr);
+  EXPECT_EQ(form->Note()->Text(), russian ? RussianNote : EnglishNote);
+  EXPECT_EQ(form->Note()->Parent(), form->GP);
+  EXPECT_EQ(form->Note()->Font().Charset(), RUSSIAN_CHARSET);
+  EXPECT_EQ(form->Note()->Font().Size(), 10);
+  EXPECT_EQ(form->Note()->Font().Name(), form->GP->Font().Name());
+  EXPECT_TRUE(form->Note()->WordWrap());
+  EXPECT_EQ(form->SB1->Caption(), russian ? L"Закрыть" : L"Close");
+  EXPECT_TRUE(form->SB1->Enabled());
+  EXPECT_TRUE(form->GP->Visible());
+  EXPECT_FALSE(form->cbLang->Visible());
+  for (TControl* hidden : std::vector<TControl*>{form->Panel4, form->Panel6, form->Bevel1, form->Panel3})
+    EXPECT_FALSE(hidden->Visible()) << hidden->Name();
+  // The progress box was centred and the bar ran over the seven lines.
+  EXPECT_EQ(form->Panel3->Left(), CentredStart(form->ClientWidth(), form->Panel3->Width()));
+  EXPECT_EQ(form->Panel3->Top(), CentredStart(form->ClientHeight(), form->Panel3->Height()));
+  EXPECT_EQ(form->PB->Max(), 5);  // pro.dll is another edition's: six lines remain
+  EXPECT_EQ(form->PB->Position(), 5);
+  EXPECT_EQ(form->Label1->Caption(), L"bin\\lite.dll");
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, InstallRun, ::testing::Values(false, true));
+
+TEST(InstallRunFailures, AreListedInTheNoteInTheLanguageAndTheRunStillFinishes) {
+  TTempFolder temp;
+  TShellFoldersHere shell(temp.Path());
+  shell.SetNumber(L"Desktop", 3);  // not text: that link fails, the other is made
+  Bytes archive = ArchiveBuilder()
+                      .Entry("list", "ZarvoF.exe|F|#|\r\nbroken.dll|F|#|\r\nmissing.txt|F|#|\r\n..\\evil.txt|F|#|\r\n")
+                      .Entry("ZarvoF.exe", "MZ program")
+                      .Build();
+  Bytes broken = payload::testing::Compress(payload::testing::ToBytes("module bytes"));
+  broken[broken.size() - 1] ^= 0x5A;
+  const Bytes damaged = ArchiveBuilder().Raw("broken.dll", 12, 0, static_cast<std::int32_t>(broken.size()), broken).Build();
+  archive.insert(archive.end(), damaged.begin(), damaged.end());
+  TPayloadModule module(&archive);
+  const fs::path folder = temp.Path() / L"Zarvo";
+  Write(folder / L"broken.dll", "the user's working module");
+  // Files the selection sees as out of date, so that the run meets their lines.
+  Write(folder / L"missing.txt", "the user's notes");
+  Write(temp.Path() / L"evil.txt", "outside the install folder");
+
+  TFakeStartup startup;
+  startup.CodePage = 866;
+  Edition = u'F';
+  auto form = NewSetup(startup, {.PayloadModule = module.Module()});
+  form->FormActivate(form.get());
+  form->Edit1->SetText(folder.wstring() + L"\\");
+  form->SB1Click(form->SB1);
+  const bool installed = Installed;
+  Installed = false;
+
+  EXPECT_TRUE(installed);
+  EXPECT_EQ(Read(folder / L"broken.dll"), "the user's working module");
+  EXPECT_EQ(Read(folder / L"missing.txt"), "the user's notes");
+  EXPECT_EQ(Read(temp.Path() / L"evil.txt"), "outside the install folder");
+  EXPECT_TRUE(fs::exists(shell.Programs() / L"Zarvo Lite.lnk"));
+  ASSERT_NE(form->Note(), nullptr);
+  EXPECT_EQ(form->Note()->Text(), RussianNote +
+                                      L"\r\n\r\nНе установлены файлы:"
+                                      L"\r\nbroken.dll - повреждён в программе установки"
+                                      L"\r\nmissing.txt - нет в программе установки"
+                                      L"\r\n..\\evil.txt - вне папки установки"
+                                      L"\r\n\r\nНе созданы ярлыки:"
+                                      L"\r\nZarvo Lite.lnk - папка пользователя не найдена");
+  EXPECT_EQ(form->SB1->Caption(), L"Закрыть");
+}
+
+TEST(InstallRunEditions, OnlyFAndPMakeLinksAndAnEmptySelectionStillFinishes) {
+  for (char16_t edition : {u'P', u'X'}) {
+    TTempFolder temp;
+    TShellFoldersHere shell(temp.Path());
+    TFakeStartup startup;
+    Edition = edition;
+    auto form = NewSetup(startup);
+    form->FormActivate(form.get());
+    form->Edit1->SetText((temp.Path() / L"Zarvo").wstring());
+    form->SB1Click(form->SB1);
+    Installed = false;
+    const bool linked = fs::exists(shell.Desktop() / L"Zarvo.lnk");
+    // The sample has no "Zarvo" program, so the P link is listed rather than made.
+    EXPECT_FALSE(linked);
+    if (edition == u'P') {
+      ASSERT_EQ(form->Failures().size(), 2u);
+      EXPECT_EQ(form->Failures()[0].Reason, install::TFailureReason::NoProgram);
+      EXPECT_TRUE(fs::exists(temp.Path() / L"Zarvo" / L"bin" / L"pro.dll"));
+    } else {
+      EXPECT_TRUE(form->Failures().empty());
+    }
+    EXPECT_FALSE(fs::exists(shell.Desktop() / L"Zarvo Lite.lnk"));
+    EXPECT_EQ(form->SB1->Caption(), L"Close");
+  }
+  Edition = u'F';
+}
 
 TEST(MainButton, AfterTheRunItClosesTheWindowInsteadOfInstalling) {
   TFakeStartup startup;
