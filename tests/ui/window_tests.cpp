@@ -978,3 +978,37 @@ TEST(ShownBrokenSetup, TheOpeningErrorIsReportedOnceAndTheWindowStaysUsable) {
 
 }  // namespace
 }  // namespace zarvo::ui
+
+namespace zarvo::ui {
+namespace {
+
+// Closing the window while the run works asks the program to end; the run still finishes,
+// links and note included, and the loop ends only after it.
+TEST(ShownRun, ClosingTheWindowDuringTheRunLetsTheRunFinishFirst) {
+  TTempFolder temp;
+  TShellFoldersHere shell(temp.Path());
+  Application().Initialize();
+  TFakeStartup startup;
+  Edition = u'F';
+  auto form = NewForm<TZarSetup>(startup, TSetupOptions{});
+  Application().SetMainForm(form.get());
+  form->Show();
+  ASSERT_TRUE(PumpUntil([&] { return form->Payload().Opened; }));
+  form->Edit1->SetText((temp.Path() / L"Zarvo").wstring());
+  // The close arrives with the first file's pending messages.
+  ::PostMessageW(form->Handle(), WM_CLOSE, 0, 0);
+  form->SB1Click(form->SB1);
+  const bool installed = Installed;
+  Installed = false;
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_TRUE(installed);
+  EXPECT_TRUE(fs::exists(temp.Path() / L"Zarvo" / L"bin" / L"lite.dll"));
+  EXPECT_TRUE(fs::exists(shell.Programs() / L"Zarvo Lite.lnk"));
+  ASSERT_NE(form->Note(), nullptr);
+  EXPECT_EQ(form->Note()->Text(), EnglishNote);
+  EXPECT_TRUE(::IsWindowVisible(form->Handle()));
+  Application().SetMainForm(nullptr);
+}
+
+}  // namespace
+}  // namespace zarvo::ui
