@@ -11,6 +11,7 @@
 #include "app/OemCodePage.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
+#include "tests/support/WinTestSupport.h"
 
 namespace zarvo::app {
 namespace {
@@ -46,12 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LockPathCase{"exactly 129", Long129, Long129 + L"zarvo.tmp"},
                       LockPathCase{"longer than 129", Long140, Long140.substr(0, 129) + L"zarvo.tmp"},
                       LockPathCase{"nothing from the system", L"", L"zarvo.tmp"}),
-    [](const auto& info) {
-      std::string name = info.param.Case;
-      for (char& ch : name)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return name;
-    });
+    zarvo::testing::CaseName());
 
 TEST(LockPathRule, TheSystemsTempPathIsShortAndEndsWithABackslash) {
   const TTempPathBuffer buffer = ShortTempPath();
@@ -92,12 +88,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, LockLoop,
                                            LoopCase{"update freed at the fifth", true, 5, true, 5, 4},
                                            LoopCase{"update freed at the last", true, 61, true, 61, 60},
                                            LoopCase{"update held throughout", true, 0, false, 61, 60}),
-                         [](const auto& info) {
-                           std::string name = info.param.Case;
-                           for (char& ch : name)
-                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                           return name;
-                         });
+                         zarvo::testing::CaseName());
 
 // A fresh folder under the temporary folder.
 fs::path FreshFolder(const wchar_t* name) {

@@ -17,6 +17,7 @@
 #include "install/Shortcuts.h"
 #include "platform/Handles.h"
 #include "tests/payload/ArchiveBuilder.h"
+#include "tests/support/WinTestSupport.h"
 
 namespace zarvo::install {
 namespace {
@@ -25,43 +26,9 @@ namespace fs = std::filesystem;
 using payload::testing::ArchiveBuilder;
 using payload::testing::Bytes;
 using TKind = TInstallFailure::TKind;
-
-class TTempFolder {
-public:
-  TTempFolder() {
-    wchar_t base[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, base);
-    static int counter = 0;
-    FPath = fs::path(base) / (L"zarvo-install-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(++counter));
-    fs::create_directories(FPath);
-  }
-  ~TTempFolder() {
-    std::error_code ignored;
-    for (auto& entry : fs::recursive_directory_iterator(FPath, ignored)) {
-      ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
-    fs::remove_all(FPath, ignored);
-  }
-  const fs::path& Path() const { return FPath; }
-  // The folder as the install run takes it: with a trailing backslash.
-  std::wstring Dir() const { return FPath.wstring() + L"\\"; }
-
-private:
-  fs::path FPath;
-};
-
-std::string Read(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void Write(const fs::path& path, const std::string& text) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << text;
-}
+using zarvo::testing::Read;
+using zarvo::testing::TTempFolder;
+using zarvo::testing::Write;
 
 // Everything in a folder, as relative paths.
 std::vector<std::wstring> Listing(const fs::path& folder) {
@@ -185,12 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
                  [](const fs::path& t) { fs::create_directories(t / L"inside"); }, TFailureReason::AccessDenied, ""},
         FileCase{"climbs out", u"..\\escape.txt", nullptr, TFailureReason::OutsideFolder, ""},
         FileCase{"absolute", u"C:\\escape.txt", nullptr, TFailureReason::OutsideFolder, ""}),
-    [](const auto& info) {
-      std::string name = info.param.Case;
-      for (char& ch : name)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return name;
-    });
+    zarvo::testing::CaseName());
 
 TEST(OneFileHeldOpen, ByAnotherProgramStaysAsItWasAndIsReportedInUse) {
   TTempFolder folder;
@@ -341,12 +303,7 @@ INSTANTIATE_TEST_SUITE_P(
         MaskCase{"top level dot star", u".*", Everything, true},
         MaskCase{"climbs out", u"..\\*.tmp", Everything, true},
         MaskCase{"absolute", u"C:\\*.tmp", Everything, true}),
-    [](const auto& info) {
-      std::string name = info.param.Case;
-      for (char& ch : name)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return name;
-    });
+    zarvo::testing::CaseName());
 
 // ---- the walk over the lines
 
@@ -390,41 +347,6 @@ TEST(Lines, AreProcessedInOrderWithProgressForEachAndFailuresListed) {
 
 // ---- links
 
-class SavedShellFolders {
-public:
-  SavedShellFolders() {
-    ::RegCreateKeyExW(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &FKey, nullptr);
-    for (const wchar_t* name : {L"Desktop", L"Programs"}) {
-      wchar_t text[MAX_PATH] = {};
-      DWORD size = sizeof(text) - sizeof(wchar_t);
-      DWORD type = 0;
-      if (::RegQueryValueExW(FKey, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS)
-        FSaved.push_back({name, text, type});
-    }
-  }
-  ~SavedShellFolders() {
-    for (const wchar_t* name : {L"Desktop", L"Programs"}) ::RegDeleteValueW(FKey, name);
-    for (const Saved& saved : FSaved) Set(saved.Name, saved.Value, saved.Type);
-    ::RegCloseKey(FKey);
-  }
-  void Set(const std::wstring& name, const std::wstring& value, DWORD type = REG_SZ) {
-    ::RegSetValueExW(FKey, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  }
-  void SetNumber(const std::wstring& name, DWORD number) {
-    ::RegSetValueExW(FKey, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
-  }
-
-private:
-  static constexpr wchar_t Key[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-  struct Saved {
-    std::wstring Name, Value;
-    DWORD Type;
-  };
-  HKEY FKey = nullptr;
-  std::vector<Saved> FSaved;
-};
-
 struct LinkFacts {
   std::wstring Target, Folder, Icon;
 };
@@ -452,13 +374,9 @@ protected:
 
 TEST_F(Links, GoToBothFoldersOpenTheInstalledProgramAndShowItsIcon) {
   TTempFolder folder;
-  SavedShellFolders shell;
-  const fs::path desktop = folder.Path() / L"Desktop";
-  const fs::path programs = folder.Path() / L"Programs";
-  fs::create_directories(desktop);
-  fs::create_directories(programs);
-  shell.Set(L"Desktop", desktop.wstring());
-  shell.Set(L"Programs", programs.wstring());
+  zarvo::testing::TShellFoldersHere shell(folder.Path());
+  const fs::path desktop = shell.Desktop();
+  const fs::path programs = shell.Programs();
   const std::wstring installDir = (folder.Path() / L"Zarvo").wstring() + L"\\";
   Write(installDir + L"ZarvoF.exe", "MZ");
   // An older link of the same name is replaced.
@@ -479,11 +397,9 @@ TEST_F(Links, GoToBothFoldersOpenTheInstalledProgramAndShowItsIcon) {
 
 TEST_F(Links, EachFailsOnItsOwnAndIsListed) {
   TTempFolder folder;
-  SavedShellFolders shell;
-  const fs::path programs = folder.Path() / L"Programs";
-  fs::create_directories(programs);
+  zarvo::testing::TShellFoldersHere shell(folder.Path());
+  const fs::path programs = shell.Programs();
   shell.SetNumber(L"Desktop", 7);  // not text
-  shell.Set(L"Programs", programs.wstring());
   const std::wstring installDir = (folder.Path() / L"Zarvo").wstring() + L"\\";
   Write(installDir + L"ZarvoF.exe", "MZ");
 

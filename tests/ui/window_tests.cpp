@@ -14,6 +14,7 @@
 #include "controls/ShellOpen.h"
 #include "tests/payload/ArchiveBuilder.h"
 #include "tests/support/SetupBounds.h"
+#include "tests/support/WinTestSupport.h"
 #include "tests/toolkit/Support.h"
 #include "toolkit/Application.h"
 #include "toolkit/Edit.h"
@@ -29,16 +30,10 @@ using namespace toolkit;
 using toolkit::testing::PumpFor;
 using toolkit::testing::PumpUntil;
 namespace fs = std::filesystem;
-
-std::string Read(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Write(const fs::path& path, const std::string& text) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << text;
-}
+using zarvo::testing::Read;
+using zarvo::testing::TShellFoldersHere;
+using zarvo::testing::TTempFolder;
+using zarvo::testing::Write;
 
 // The start-up as a test sets it up; it records what the window asked of it, in order.
 class TFakeStartup : public TStartup {
@@ -66,30 +61,6 @@ std::unique_ptr<TZarSetup> NewSetup(TFakeStartup& startup, TSetupOptions options
   Application().Initialize();
   return NewForm<TZarSetup>(startup, options);
 }
-
-// A folder under the temporary folder, removed at the end.
-class TTempFolder {
-public:
-  TTempFolder() {
-    wchar_t base[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, base);
-    FPath = fs::path(base) / (L"zarvo-ui-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(++Counter()));
-    fs::create_directories(FPath);
-  }
-  ~TTempFolder() {
-    std::error_code ignored;
-    fs::remove_all(FPath, ignored);
-  }
-  const fs::path& Path() const { return FPath; }
-
-private:
-  static int& Counter() {
-    static int counter = 0;
-    return counter;
-  }
-  fs::path FPath;
-};
 
 // ---- creation and start-up
 
@@ -125,12 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"folder without the switch", {L"D:\\Z"}, false, L"C:\\!ZarvoNew\\"},
         CommandLineCase{"switch as second argument", {L"D:\\Z", L"/update"}, false, L"C:\\!ZarvoNew\\"},
         CommandLineCase{"further arguments ignored", {L"/update", L"D:\\Z", L"E:\\X"}, true, L"D:\\Z"}),
-    [](const auto& info) {
-      std::string name = info.param.Case;
-      for (char& ch : name)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return name;
-    });
+    zarvo::testing::CaseName());
 
 TEST(Creation, TakesTheLockBeforeTheLocaleAndTheCodePageAndEndsHiddenWithoutAWindow) {
   TFakeStartup startup;
@@ -467,12 +433,7 @@ INSTANTIATE_TEST_SUITE_P(
                             data.back() ^= 0x55;
                             return ArchiveBuilder().Raw("list", 9, 0, static_cast<std::int32_t>(data.size()), data).Build();
                           }(), "error"}),
-    [](const auto& info) {
-      std::string name = info.param.Case;
-      for (char& ch : name)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return name;
-    });
+    zarvo::testing::CaseName());
 
 // ---- browse button and link
 
@@ -520,12 +481,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, BrowseButton,
                          ::testing::Values(BrowseCase{"drive root", L"C:\\", L"C:\\\\ZarvoNew\\"},
                                            BrowseCase{"folder", L"C:\\windows", L"C:\\windows\\ZarvoNew\\"},
                                            BrowseCase{"cancelled", nullptr, L"C:\\!ZarvoNew\\"}),
-                         [](const auto& info) {
-                           std::string name = info.param.Case;
-                           for (char& ch : name)
-                             if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                           return name;
-                         });
+                         zarvo::testing::CaseName());
 
 TEST(Link, AClickOpensTheSiteThroughTheShellOnce) {
   TFakeStartup startup;
@@ -599,12 +555,7 @@ INSTANTIATE_TEST_SUITE_P(
         FolderCase{"under a file", [](const fs::path& t) { return (t / L"file.txt" / L"sub").wstring(); }, false},
         FolderCase{"wildcard", [](const fs::path& t) { return (t / L"a*b").wstring(); }, false},
         FolderCase{"no such drive", [](const fs::path&) { return std::wstring(L"Q:\\ZarvoNew\\"); }, false}),
-    [](const auto& info) {
-      std::string name = info.param.Case;
-      for (char& ch : name)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return name;
-    });
+    zarvo::testing::CaseName());
 
 // ---- the install run
 
@@ -626,44 +577,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, Centring,
                                            CentreCase{441, 338, 52},   // 51.5
                                            CentreCase{100, 101, 0},    // -0.5
                                            CentreCase{100, 103, -2})); // -1.5
-
-// The user's desktop and programs folders pointed into a test folder while it lives.
-class TShellFoldersHere {
-public:
-  explicit TShellFoldersHere(const fs::path& root) : FDesktop(root / L"Desktop"), FPrograms(root / L"Programs") {
-    fs::create_directories(FDesktop);
-    fs::create_directories(FPrograms);
-    ::RegCreateKeyExW(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &FKey, nullptr);
-    for (const wchar_t* name : {L"Desktop", L"Programs"}) {
-      wchar_t text[MAX_PATH] = {};
-      DWORD size = sizeof(text) - sizeof(wchar_t);
-      DWORD type = 0;
-      if (::RegQueryValueExW(FKey, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) == ERROR_SUCCESS)
-        FSaved.emplace_back(name, text);
-    }
-    Set(L"Desktop", FDesktop.wstring());
-    Set(L"Programs", FPrograms.wstring());
-  }
-  ~TShellFoldersHere() {
-    for (const auto& [name, value] : FSaved) Set(name, value);
-    ::RegCloseKey(FKey);
-  }
-  void Set(const std::wstring& name, const std::wstring& value) {
-    ::RegSetValueExW(FKey, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  }
-  void SetNumber(const std::wstring& name, DWORD number) {
-    ::RegSetValueExW(FKey, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
-  }
-  const fs::path& Desktop() const { return FDesktop; }
-  const fs::path& Programs() const { return FPrograms; }
-
-private:
-  static constexpr wchar_t Key[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-  fs::path FDesktop, FPrograms;
-  HKEY FKey = nullptr;
-  std::vector<std::pair<std::wstring, std::wstring>> FSaved;
-};
 
 const std::wstring EnglishNote =
     L"Periodically check for updates, it will provide you with the latest version of the program!\r\n\r\n"
