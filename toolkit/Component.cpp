@@ -17,6 +17,7 @@ TComponent::TComponent(TComponent* AOwner) : FOwner(AOwner) {
 }
 
 TComponent::~TComponent() {
+  BeginDestruction();
   DestroyComponents();
   for (TComponent* component : FComponents) component->FOwner = nullptr;
   if (FOwner) std::erase(FOwner->FComponents, this);
@@ -27,6 +28,7 @@ void TComponent::DestroyComponents() {
     // Moved out first so that the destructor sees a consistent owner.
     std::unique_ptr<TComponent> last = std::move(FOwned.back());
     FOwned.pop_back();
+    last->BeginDestruction();
     last.reset();
   }
 }
@@ -37,6 +39,7 @@ void TComponent::DestroyComponent(TComponent* component) {
   if (found == FOwned.end()) return;
   std::unique_ptr<TComponent> owned = std::move(*found);
   FOwned.erase(found);
+  owned->BeginDestruction();
   owned.reset();
 }
 
