@@ -14,6 +14,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TControl::~TControl() {
+  BeginDestruction();
   FFont.OnChange = nullptr;
   Application().ControlDestroyed(this);
   if (FParent) FParent->RemoveControl(this);

@@ -12,6 +12,7 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TForm::~TForm() {
+  BeginDestruction();
   // The controls go while the form is still a form, so they can leave it cleanly.
   DestroyComponents();
   if (Application().MainForm() == this) Application().SetMainForm(nullptr);

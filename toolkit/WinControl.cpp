@@ -36,6 +36,7 @@ bool IsRoutedMouseMessage(UINT message) {
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
+  BeginDestruction();
   // Leave the parent while this is still a windowed control (tab order, active control).
   if (Parent()) Parent()->RemoveControl(this);
   for (TControl* child : FControls) child->FParent = nullptr;
@@ -44,7 +45,12 @@ TWinControl::~TWinControl() {
   FHoverControl = FCaptureControl = nullptr;
   if (FHandle) {
     DetachWindow();
-    FHandle.reset();
+    // A handler of the window's own destruction destroyed the control: that DestroyWindow, further
+    // up the stack, finishes the window.
+    if (FDestroyingWindow)
+      FHandle.release();
+    else
+      FHandle.reset();
   }
 }
 
@@ -118,6 +124,8 @@ void TWinControl::CreateWnd() {
   for (size_t i = 0; i < FControls.size(); ++i) {
     if (auto* child = dynamic_cast<TWinControl*>(FControls[i])) child->HandleNeeded();
   }
+  // A window made again under the pointer: its leaving has to be noticed as the old one's was.
+  if (MouseInControl()) TrackMouse();
 }
 
 void TWinControl::SaveWindowState() {
@@ -125,23 +133,30 @@ void TWinControl::SaveWindowState() {
 }
 
 void TWinControl::DestroyWnd() {
-  if (!FHandle) return;
+  if (!FHandle || FDestroyingWindow) return;
   HWND window = FHandle.get();
-  // WM_DESTROY keeps the window's state in the objects, WM_NCDESTROY lets the handle go.
-  ::DestroyWindow(window);
-  if (FHandle) {
+  TWeakRef self(this);
+  {
+    FlagScope destroying(FDestroyingWindow, this);
+    // WM_DESTROY keeps the window's state in the objects, WM_NCDESTROY lets the handle go. Exit
+    // handlers run first (the focus leaves) and may destroy the control.
+    ::DestroyWindow(window);
+  }
+  if (self && FHandle.get() == window) {
     DetachWindow();
     FHandle.release();
   }
 }
 
 void TWinControl::RecreateWnd() {
-  if (!FHandle || FRecreating) return;
-  FlagScope recreating(FRecreating);
+  // A window on its way out needs no new style: the next one is made from the object's state.
+  if (!FHandle || FRecreating || FDestroyingWindow) return;
+  TWeakRef self(this);
+  FlagScope recreating(FRecreating, this);
   bool focused = Focused() || ::IsChild(FHandle.get(), ::GetFocus());
   DestroyWnd();
-  HandleNeeded();
-  if (focused && CanFocus()) ::SetFocus(FHandle.get());
+  if (self) HandleNeeded();
+  if (self && focused && CanFocus()) ::SetFocus(FHandle.get());
 }
 
 void TWinControl::AttachWindow(HWND window) {
@@ -176,13 +191,21 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT message, WPARAM 
   }
   if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
   TMessage msg{message, wParam, lParam, 0};
+  TWeakRef alive(self);
   try {
-    self->WndProc(msg);
+    // A control whose destruction has begun is only partly there: its window gets the default
+    // processing, and no handler hears of it (no exit for a focused control that goes).
+    if (self->Destroying())
+      self->TWinControl::DefaultHandler(msg);
+    else
+      self->WndProc(msg);
   } catch (...) {
     // Nothing crosses into Win32: the error goes to the application's report.
     Application().HandleException(std::current_exception());
     msg.Result = 0;
   }
+  // A handler destroyed the control; its destructor has let the window go.
+  if (!alive) return msg.Result;
   if (message == WM_NCDESTROY && self->FHandle.get() == window) {
     self->DetachWindow();
     self->FHandle.release();

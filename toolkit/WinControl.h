@@ -159,6 +159,7 @@ private:
   TControl* FCaptureControl = nullptr;
   bool FTrackingMouse = false;
   bool FRecreating = false;
+  bool FDestroyingWindow = false;
   UniqueBrush FBackgroundBrush;
   TColor FBackgroundBrushColor = 0;
 };

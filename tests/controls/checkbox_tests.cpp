@@ -784,6 +784,28 @@ TEST_F(CheckBoxTest, MouseEventsFireWhetherOrNotHot) {
   EXPECT_EQ(exits, 1);
 }
 
+// ---- a click that makes the box's window again
+
+TEST_F(CheckBoxTest, AHotBoxMadeRoundByItsClickIsLeftWhenThePointerGoes) {
+  TPeekBox* box = NewBox(Host.get(), 10, 10, 200, 23, L"Round me");
+  box->SetHot(true);
+  box->OnClick = [&](TObject*) { box->SetRound(!box->Round()); };
+  ShowForm();
+  POINT over = box->ClientToScreen({30, 8});
+  ::SetCursorPos(over.x, over.y);
+  ASSERT_TRUE(PumpUntil([&] { return box->HotIndex() == 1; }));
+  HWND before = box->Handle();
+  ::PostMessageW(before, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 8));
+  ::PostMessageW(before, WM_LBUTTONUP, 0, MAKELPARAM(30, 8));
+  ASSERT_TRUE(PumpUntil([&] { return box->Round(); }));
+  EXPECT_NE(box->Handle(), before);
+  EXPECT_TRUE(box->Focused());
+  EXPECT_EQ(Form->ActiveControl(), box);
+  POINT away = Host->ClientToScreen({400, 150});
+  ::SetCursorPos(away.x, away.y);
+  EXPECT_TRUE(PumpUntil([&] { return box->HotIndex() == 0 && !box->MouseInControl(); }, 1000));
+}
+
 // ---- stored descriptions
 
 class TDescribedForm : public TForm {
