@@ -243,6 +243,10 @@ void TWinControl::InsertControl(TControl* control) {
 }
 
 void TWinControl::RemoveControl(TControl* control) {
+  // The leave and exit handlers that run here may destroy the control or this one; a destroyed
+  // control has left through its own destructor.
+  TWeakRef self(this);
+  TWeakRef removed(control);
   if (FHoverControl == control) FHoverControl = nullptr;
   // Out of its parent the control is no longer under the pointer: it has to hear so now, or it
   // stays hot, keeps its hint armed and takes the pointer's return for no new entry.
@@ -250,6 +254,7 @@ void TWinControl::RemoveControl(TControl* control) {
     windowed->LeaveMouse();
   else
     control->NotifyMouseLeave();
+  if (!self || !removed) return;
   if (FCaptureControl == control) {
     FCaptureControl = nullptr;
     if (FHandle && ::GetCapture() == FHandle.get()) ::ReleaseCapture();
@@ -260,6 +265,7 @@ void TWinControl::RemoveControl(TControl* control) {
     if (form && form->ActiveControl() && windowed->ContainsControl(form->ActiveControl())) form->FocusChanged(nullptr);
     std::erase(FTabList, windowed);
     windowed->DestroyWnd();
+    if (!self || !removed) return;
   }
   std::erase(FControls, control);
   control->FParent = nullptr;
@@ -284,12 +290,28 @@ TControl* TWinControl::ControlAtPos(POINT point, bool allowDisabled) const {
   return nullptr;
 }
 
-LRESULT TWinControl::Broadcast(UINT Msg, WPARAM WParam, LPARAM LParam) {
-  for (size_t i = 0; i < FControls.size(); ++i) {
-    LRESULT result = FControls[i]->Perform(Msg, WParam, LParam);
-    if (result != 0) return result;
+template <class Visit>
+bool TWinControl::VisitChildren(Visit visit) {
+  TWeakRef self(this);
+  std::vector<TWeakRef<TControl>> children;
+  children.reserve(FControls.size());
+  for (TControl* child : FControls) children.emplace_back(child);
+  for (const TWeakRef<TControl>& reference : children) {
+    if (!self) return false;
+    TControl* child = reference.Get();
+    if (!child || child->FParent != this) continue;
+    if (visit(*child)) break;
   }
-  return 0;
+  return static_cast<bool>(self);
+}
+
+LRESULT TWinControl::Broadcast(UINT Msg, WPARAM WParam, LPARAM LParam) {
+  LRESULT result = 0;
+  VisitChildren([&](TControl& child) {
+    result = child.Perform(Msg, WParam, LParam);
+    return result != 0;
+  });
+  return result;
 }
 
 // ---- keyboard order and focus
@@ -642,8 +664,11 @@ void TWinControl::VisibleChanged(TMessage&) {
 
 void TWinControl::FontChanged(TMessage& Message) {
   if (FHandle) ::SendMessageW(FHandle.get(), WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
-  for (size_t i = 0; i < FControls.size(); ++i) FControls[i]->Perform(TM_PARENTFONTCHANGED);
-  TControl::FontChanged(Message);
+  bool stands = VisitChildren([](TControl& child) {
+    child.Perform(TM_PARENTFONTCHANGED);
+    return false;
+  });
+  if (stands) TControl::FontChanged(Message);
 }
 
 void TWinControl::TextChanged(TMessage& Message) {
@@ -653,8 +678,11 @@ void TWinControl::TextChanged(TMessage& Message) {
 
 void TWinControl::ColorChanged(TMessage& Message) {
   FBackgroundBrush.reset();
-  for (size_t i = 0; i < FControls.size(); ++i) FControls[i]->Perform(TM_PARENTCOLORCHANGED);
-  TControl::ColorChanged(Message);
+  bool stands = VisitChildren([](TControl& child) {
+    child.Perform(TM_PARENTCOLORCHANGED);
+    return false;
+  });
+  if (stands) TControl::ColorChanged(Message);
 }
 
 // ---- mouse
@@ -669,11 +697,14 @@ void TWinControl::TrackMouse() {
 }
 
 void TWinControl::LeaveMouse() {
+  TWeakRef self(this);
   if (TControl* hover = std::exchange(FHoverControl, nullptr)) hover->NotifyMouseLeave();
-  for (size_t i = 0; i < FControls.size(); ++i) {
-    if (auto* child = dynamic_cast<TWinControl*>(FControls[i])) child->LeaveMouse();
-  }
-  NotifyMouseLeave();
+  if (!self) return;
+  bool stands = VisitChildren([](TControl& child) {
+    if (auto* windowed = dynamic_cast<TWinControl*>(&child)) windowed->LeaveMouse();
+    return false;
+  });
+  if (stands) NotifyMouseLeave();
 }
 
 void TWinControl::UpdateHover(POINT point) {
@@ -681,16 +712,22 @@ void TWinControl::UpdateHover(POINT point) {
   if (now == FHoverControl) return;
   TControl* old = FHoverControl;
   FHoverControl = now;
+  // The leave handler may destroy this control or the one the pointer came to.
+  TWeakRef self(this);
+  TWeakRef entered(now);
   if (old) old->NotifyMouseLeave();
-  if (now) now->NotifyMouseEnter();
+  if (self && entered && FHoverControl == now) now->NotifyMouseEnter();
 }
 
 void TWinControl::RouteMouse(TMessage& Message) {
   POINT point = PointFromLParam(Message.LParam);
   if (Message.Msg == WM_MOUSEMOVE) {
     TrackMouse();
+    TWeakRef self(this);
     NotifyMouseEnter();
+    if (!self) return;
     UpdateHover(point);
+    if (!self) return;
   }
   TControl* target = FCaptureControl ? FCaptureControl : ControlAtPos(point, false);
   if (!target) {
@@ -716,11 +753,10 @@ void TWinControl::WndProc(TMessage& Message) {
   switch (Message.Msg) {
     case WM_MOUSELEAVE: {
       FTrackingMouse = false;
-      TControl* hover = FHoverControl;
-      FHoverControl = nullptr;
-      if (hover) hover->NotifyMouseLeave();
-      NotifyMouseLeave();
-      DefaultHandler(Message);
+      TWeakRef self(this);
+      if (TControl* hover = std::exchange(FHoverControl, nullptr)) hover->NotifyMouseLeave();
+      if (self) NotifyMouseLeave();
+      if (self) DefaultHandler(Message);
       return;
     }
     case WM_CAPTURECHANGED:

@@ -133,6 +133,79 @@ public:
   std::vector<std::wstring> FErrors;
 };
 
+// Destroys the sender through its owner; the handler then goes on with its captures.
+void DestroySender(TObject* sender) {
+  auto* component = static_cast<TComponent*>(sender);
+  component->Owner()->DestroyComponent(component);
+}
+
+// ---- a handler destroys its own control
+
+struct SelfDestructionCase {
+  const char* Name;
+  bool Windowed;
+  // Makes the event under test destroy `control` and then set test.HandlerFinished.
+  void (*Attach)(TControl& control, LifetimeTest& test);
+  // Makes the event happen as the user would.
+  void (*Provoke)(TControl& control, LifetimeTest& test);
+};
+
+class SelfDestruction : public LifetimeTest, public ::testing::WithParamInterface<SelfDestructionCase> {};
+
+TEST_P(SelfDestruction, LeavesNothingOfTheControlInUseAndTheFormWorking) {
+  const SelfDestructionCase& c = GetParam();
+  TControl* control = c.Windowed ? static_cast<TControl*>(Add<TWindowedControlProbe>(FArea.get(), {50, 50, 60, 40}))
+                                 : static_cast<TControl*>(Add<TWindowlessProbe>(FArea.get(), {50, 50, 60, 40}));
+  control->SetHint(L"dead control");
+  control->SetShowHint(true);
+  c.Attach(*control, *this);
+  c.Provoke(*control, *this);
+  ASSERT_TRUE(PumpUntil([&] { return TProbeGraveyard::Dead(control); }, 1000));
+  EXPECT_TRUE(HandlerFinished);
+  ExpectConsistentWithout(control);
+}
+
+void AttachClick(TControl& control, LifetimeTest& test) {
+  control.OnClick = [&test](TObject* sender) {
+    DestroySender(sender);
+    test.HandlerFinished = true;
+  };
+}
+
+void AttachMouseDown(TControl& control, LifetimeTest& test) {
+  control.OnMouseDown = [&test](TObject* sender, TMouseButton, TShiftState, int, int) {
+    DestroySender(sender);
+    test.HandlerFinished = true;
+  };
+}
+
+template <class Probe>
+void AttachPointerArrival(TControl& control, LifetimeTest& test) {
+  auto& probe = static_cast<Probe&>(control);
+  probe.OnPointerArrived = [&test, &probe] {
+    DestroySender(&probe);
+    test.HandlerFinished = true;
+  };
+}
+
+void ProvokeClick(TControl& control, LifetimeTest&) { LifetimeTest::PostClick(control); }
+
+void ProvokePointerArrival(TControl& control, LifetimeTest& test) {
+  test.MovePointerTo({control.Left() + 20, control.Top() + 20});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lifetime, SelfDestruction,
+    ::testing::Values(
+        SelfDestructionCase{"WindowlessOnClick", false, AttachClick, ProvokeClick},
+        // The press has captured the mouse for the control when the handler runs.
+        SelfDestructionCase{"WindowlessOnMouseDown", false, AttachMouseDown, ProvokeClick},
+        SelfDestructionCase{"WindowlessPointerArrival", false, AttachPointerArrival<TWindowlessProbe>, ProvokePointerArrival},
+        SelfDestructionCase{"WindowedOnClick", true, AttachClick, ProvokeClick},
+        SelfDestructionCase{"WindowedOnMouseDown", true, AttachMouseDown, ProvokeClick},
+        SelfDestructionCase{"WindowedPointerArrival", true, AttachPointerArrival<TWindowedControlProbe>, ProvokePointerArrival}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 // ---- destroyed while it has the focus, or by another control's handler
 
 TEST_F(LifetimeTest, AFocusedControlBeingDestroyedRaisesNoExit) {
@@ -145,6 +218,69 @@ TEST_F(LifetimeTest, AFocusedControlBeingDestroyedRaisesNoExit) {
   EXPECT_EQ(exits, std::vector<std::wstring>{});
   ExpectConsistentWithout(control);
 }
+
+TEST_F(LifetimeTest, AFormHandlerMayDestroyTheChildThatHoldsTheMouse) {
+  // Directly on the form, so that the form's window holds the capture for it.
+  auto* pressed = Make<TWindowlessProbe>(FArea.get());
+  pressed->SetBounds(20, 20, 40, 30);
+  pressed->SetParent(FForm.get());
+  auto* other = Make<TSpeedButton>(FArea.get());
+  other->SetBounds(100, 20, 40, 30);
+  other->SetParent(FForm.get());
+  int otherClicks = 0;
+  other->OnClick = [&](TObject*) { ++otherClicks; };
+  // The release of the capture reaches the form's handler, which takes the pressed child away.
+  FForm->SetMessageHandler(WM_CAPTURECHANGED, [&](TMessage& message) {
+    if (!TProbeGraveyard::Dead(pressed)) FArea->DestroyComponent(pressed);
+    FForm->DefaultHandler(message);
+  });
+  PostClick(*pressed);
+  ASSERT_TRUE(TProbeGraveyard::Dead(pressed));
+  FForm->SetMessageHandler(WM_CAPTURECHANGED, nullptr);
+  PostClick(*other);
+  EXPECT_EQ(otherClicks, 1);
+  ExpectConsistentWithout(pressed);
+}
+
+// ---- a handler in the Enter broadcast destroys controls that are offered the key
+
+struct BroadcastCase {
+  const char* Name;
+  std::vector<std::wstring> Destroys;  // what the second control's handler destroys
+  std::vector<std::wstring> Offers;
+  std::vector<std::wstring> NextOffers;  // at the next Enter
+};
+
+class BroadcastDestruction : public LifetimeTest, public ::testing::WithParamInterface<BroadcastCase> {};
+
+TEST_P(BroadcastDestruction, OffersTheKeyToEveryControlStillThereInChildOrder) {
+  const BroadcastCase& c = GetParam();
+  std::vector<std::wstring> offers;
+  std::vector<TProbe<TEnterTaker>*> takers;
+  for (const wchar_t* name : {L"A", L"B", L"C", L"D"}) {
+    RECT bounds{static_cast<LONG>(10 * takers.size()), 0, 10, 10};
+    auto* taker = Add<TProbe<TEnterTaker>>(FArea.get(), bounds, offers, std::wstring_view(name) == L"D");
+    taker->SetName(name);
+    takers.push_back(taker);
+  }
+  takers[1]->OnOffered = [&] {
+    for (const std::wstring& name : c.Destroys)
+      FArea->DestroyComponent(FArea->FindComponent(name));
+  };
+  FBystander->SetFocus();
+  PressKey(*FBystander, VK_RETURN);
+  EXPECT_EQ(offers, c.Offers);
+  offers.clear();
+  PressKey(*FBystander, VK_RETURN);
+  EXPECT_EQ(offers, c.NextOffers);
+  EXPECT_EQ(TProbeGraveyard::LateCalls(), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lifetime, BroadcastDestruction,
+    ::testing::Values(BroadcastCase{"ItsOwnControl", {L"B"}, {L"A", L"B", L"C", L"D"}, {L"A", L"C", L"D"}},
+                      BroadcastCase{"TheControlsBeforeAndAfterIt", {L"A", L"C"}, {L"A", L"B", L"D"}, {L"B", L"D"}}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 // ---- a handler re-creates its own window
 
