@@ -104,8 +104,10 @@ void TControl::SetAlign(TAlign value) {
 void TControl::SetVisible(bool value) {
   if (value == FVisible) return;
   FVisible = value;
+  // Hiding moves the focus: an exit handler may destroy the control.
+  TWeakRef self(this);
   Perform(TM_VISIBLECHANGED);
-  RequestAlign();
+  if (self) RequestAlign();
 }
 
 bool TControl::Showing() const {

@@ -391,11 +391,12 @@ void TWinControl::KeyPreview(TMessage& Message) {
   Message.Result = 0;
   WORD key = static_cast<WORD>(Message.WParam);
   if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE) return;
-  if (Perform(TM_WANTSPECIALKEY, Message.WParam, Message.LParam) != 0) return;
+  TWeakRef self(this);
+  if (Perform(TM_WANTSPECIALKEY, Message.WParam, Message.LParam) != 0 || !self) return;
   if (FHandle) {
     MSG keyMessage{FHandle.get(), WM_KEYDOWN, Message.WParam, Message.LParam, 0, {0, 0}};
     LRESULT code = ::SendMessageW(FHandle.get(), WM_GETDLGCODE, Message.WParam, reinterpret_cast<LPARAM>(&keyMessage));
-    if (code & DLGC_WANTALLKEYS) return;
+    if (!self || (code & DLGC_WANTALLKEYS)) return;
     if (key == VK_TAB && (code & DLGC_WANTTAB)) return;
   }
   TForm* form = ParentForm();
@@ -410,27 +411,25 @@ void TWinControl::DialogChar(TMessage& Message) {
   Message.Result = Broadcast(TM_DIALOGCHAR, Message.WParam, Message.LParam);
 }
 
-void TWinControl::KeyDown(WORD& Key, TShiftState Shift) {
-  if (OnKeyDown) OnKeyDown(this, Key, Shift);
-}
+void TWinControl::KeyDown(WORD& Key, TShiftState Shift) { CallEvent(OnKeyDown, this, Key, Shift); }
 
-void TWinControl::DoEnter() {
-  if (OnEnter) OnEnter(this);
-}
+void TWinControl::DoEnter() { CallEvent(OnEnter, this); }
 
-void TWinControl::DoExit() {
-  if (OnExit) OnExit(this);
-}
+void TWinControl::DoExit() { CallEvent(OnExit, this); }
 
+// A system control tells its parent of the focus change, whose handlers may destroy it.
 void TWinControl::WMSetFocus(TMessage& Message) {
+  TWeakRef self(this);
   DefaultHandler(Message);
+  if (!self) return;
   if (TForm* form = ParentForm(); form && form != this) form->FocusChanged(this);
   DoEnter();
 }
 
 void TWinControl::WMKillFocus(TMessage& Message) {
+  TWeakRef self(this);
   DefaultHandler(Message);
-  DoExit();
+  if (self) DoExit();
 }
 
 // ---- docking
@@ -641,8 +640,11 @@ void TWinControl::ControlColor(TMessage& Message) {
 
 void TWinControl::EnabledChanged(TMessage& Message) {
   if (!Enabled() && FHandle && (Focused() || ::IsChild(FHandle.get(), ::GetFocus()))) {
+    TWeakRef self(this);
     TForm* form = ParentForm();
+    // The exit handlers this runs may destroy the control.
     ::SetFocus(form && form != this && form->HandleAllocated() ? form->Handle() : nullptr);
+    if (!self) return;
   }
   if (FHandle) ::EnableWindow(FHandle.get(), Enabled() ? TRUE : FALSE);
   TControl::EnabledChanged(Message);
@@ -655,8 +657,11 @@ void TWinControl::VisibleChanged(TMessage&) {
   } else if (FHandle) {
     HWND focus = ::GetFocus();
     if (focus == FHandle.get() || ::IsChild(FHandle.get(), focus)) {
+      TWeakRef self(this);
       TForm* form = ParentForm();
+      // The exit handlers this runs may destroy the control or take its window.
       if (form && form != this && form->HandleAllocated()) ::SetFocus(form->Handle());
+      if (!self || !FHandle) return;
     }
     ::ShowWindow(FHandle.get(), SW_HIDE);
   }
@@ -798,26 +803,32 @@ void TWinControl::WndProc(TMessage& Message) {
     }
     case WM_KEYDOWN: {
       WORD key = static_cast<WORD>(Message.WParam);
+      TWeakRef self(this);
       KeyDown(key, ShiftStateFromKeyboard());
-      if (key == 0) return;
+      if (key == 0 || !self) return;
       Message.WParam = key;
       DefaultHandler(Message);
       return;
     }
-    // Control characters (Enter, Escape, Tab, Backspace) are no accelerators.
-    case WM_SYSCHAR:
+    // Control characters (Enter, Escape, Tab, Backspace) are no accelerators. The accelerator's
+    // handler may destroy this control.
+    case WM_SYSCHAR: {
+      TWeakRef self(this);
       if (TForm* form = ParentForm(); form && Message.WParam >= L' ' &&
                                       form->Perform(TM_DIALOGCHAR, Message.WParam, Message.LParam) != 0)
         return;
-      DefaultHandler(Message);
+      if (self) DefaultHandler(Message);
       return;
-    case WM_CHAR:
+    }
+    case WM_CHAR: {
+      TWeakRef self(this);
       if (TForm* form = ParentForm(); form && FHandle && Message.WParam >= L' ') {
         LRESULT code = ::SendMessageW(FHandle.get(), WM_GETDLGCODE, Message.WParam, 0);
         if (!(code & DLGC_WANTCHARS) && form->Perform(TM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) return;
       }
-      DefaultHandler(Message);
+      if (self) DefaultHandler(Message);
       return;
+    }
     case WM_SETCURSOR:
       if (reinterpret_cast<HWND>(Message.WParam) == FHandle.get() && LOWORD(Message.LParam) == HTCLIENT &&
           SetCursorForPoint()) {

@@ -179,6 +179,20 @@ void AttachMouseDown(TControl& control, LifetimeTest& test) {
   };
 }
 
+void AttachKeyDown(TControl& control, LifetimeTest& test) {
+  static_cast<TWinControl&>(control).OnKeyDown = [&test](TObject* sender, WORD&, TShiftState) {
+    DestroySender(sender);
+    test.HandlerFinished = true;
+  };
+}
+
+void AttachExit(TControl& control, LifetimeTest& test) {
+  static_cast<TWinControl&>(control).OnExit = [&test](TObject* sender) {
+    DestroySender(sender);
+    test.HandlerFinished = true;
+  };
+}
+
 template <class Probe>
 void AttachPointerArrival(TControl& control, LifetimeTest& test) {
   auto& probe = static_cast<Probe&>(control);
@@ -189,6 +203,17 @@ void AttachPointerArrival(TControl& control, LifetimeTest& test) {
 }
 
 void ProvokeClick(TControl& control, LifetimeTest&) { LifetimeTest::PostClick(control); }
+
+void ProvokeKey(TControl& control, LifetimeTest&) {
+  auto& windowed = static_cast<TWinControl&>(control);
+  windowed.SetFocus();
+  LifetimeTest::PressKey(windowed, 'A');
+}
+
+void ProvokeExit(TControl& control, LifetimeTest& test) {
+  static_cast<TWinControl&>(control).SetFocus();
+  test.FBystander->SetFocus();
+}
 
 void ProvokePointerArrival(TControl& control, LifetimeTest& test) {
   test.MovePointerTo({control.Left() + 20, control.Top() + 20});
@@ -203,6 +228,8 @@ INSTANTIATE_TEST_SUITE_P(
         SelfDestructionCase{"WindowlessPointerArrival", false, AttachPointerArrival<TWindowlessProbe>, ProvokePointerArrival},
         SelfDestructionCase{"WindowedOnClick", true, AttachClick, ProvokeClick},
         SelfDestructionCase{"WindowedOnMouseDown", true, AttachMouseDown, ProvokeClick},
+        SelfDestructionCase{"WindowedOnKeyDown", true, AttachKeyDown, ProvokeKey},
+        SelfDestructionCase{"WindowedOnExit", true, AttachExit, ProvokeExit},
         SelfDestructionCase{"WindowedPointerArrival", true, AttachPointerArrival<TWindowedControlProbe>, ProvokePointerArrival}),
     [](const auto& info) { return std::string(info.param.Name); });
 
