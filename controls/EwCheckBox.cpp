@@ -155,13 +155,16 @@ void TEwCustomCheck::SetColor(TColor Value) {
 
 // ---- input
 
-void TEwCustomCheck::FireClickEvent() {
-  if (OnClick) OnClick(this);
-}
+// Handlers run from here (OnClick, OnEnter, OnExit ...) may destroy the box: after each call
+// that runs one, only a box that is still there goes on.
+
+void TEwCustomCheck::FireClickEvent() { CallEvent(OnClick, this); }
 
 void TEwCustomCheck::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (Button != mbLeft || !Enabled()) return;
+  TWeakRef self(this);
   SetFocus();
+  if (!self) return;
   // A round box is cleared only by checking another one of its group.
   if (VChecked && !VRound)
     SetChecked(false);
@@ -172,20 +175,25 @@ void TEwCustomCheck::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
 }
 
 void TEwCustomCheck::WMLButtonDblClk(TMessage& Message) {
+  TWeakRef self(this);
   TCustomControl::WMLButtonDblClk(Message);
-  Click();
+  if (self) Click();
 }
 
 void TEwCustomCheck::KeyDown(WORD& Key, TShiftState Shift) {
+  TWeakRef self(this);
   if (Key == VK_RETURN) FireClickEvent();
-  TCustomControl::KeyDown(Key, Shift);
+  if (self) TCustomControl::KeyDown(Key, Shift);
 }
 
 void TEwCustomCheck::DialogChar(TMessage& Message) {
   if (IsAccelerator(Message.WParam, Caption()) && CanFocus()) {
+    TWeakRef self(this);
     Click();
     Message.Result = 1;
+    if (!self) return;
     SetFocus();
+    if (!self) return;
     SetChecked(!VChecked);
     return;
   }
@@ -195,13 +203,15 @@ void TEwCustomCheck::DialogChar(TMessage& Message) {
 // ---- notifications
 
 void TEwCustomCheck::WMSetFocus(TMessage& Message) {
+  TWeakRef self(this);
   TCustomControl::WMSetFocus(Message);
-  Repaint();
+  if (self) Repaint();
 }
 
 void TEwCustomCheck::WMKillFocus(TMessage& Message) {
+  TWeakRef self(this);
   TCustomControl::WMKillFocus(Message);
-  Repaint();
+  if (self) Repaint();
 }
 
 void TEwCustomCheck::MouseEnter(TMessage&) {
@@ -210,7 +220,7 @@ void TEwCustomCheck::MouseEnter(TMessage&) {
     Index = 1;
     Repaint();
   }
-  if (VOnMouseOver) VOnMouseOver(this);
+  CallEvent(VOnMouseOver, this);
 }
 
 void TEwCustomCheck::MouseLeave(TMessage&) {
@@ -219,7 +229,7 @@ void TEwCustomCheck::MouseLeave(TMessage&) {
     Index = 0;
     Repaint();
   }
-  if (VOnMouseOut) VOnMouseOut(this);
+  CallEvent(VOnMouseOut, this);
 }
 
 void TEwCustomCheck::EnabledChanged(TMessage& Message) {

@@ -115,9 +115,7 @@ void TComboBox::Command(TMessage& Message) {
   Message.Result = 0;
 }
 
-void TComboBox::Change() {
-  if (OnChange) OnChange(this);
-}
+void TComboBox::Change() { CallEvent(OnChange, this); }
 
 void TComboBox::WantSpecialKey(TMessage& Message) {
   // An open list closes on Enter and Escape itself.

@@ -19,6 +19,7 @@ TComponent::TComponent(TComponent* AOwner) : FOwner(AOwner) {
 }
 
 TComponent::~TComponent() {
+  BeginDestruction();
   DestroyComponents();
   for (TComponent* component : FComponents) component->FOwner = nullptr;
   if (FOwner) std::erase(FOwner->FComponents, this);
@@ -29,6 +30,7 @@ void TComponent::DestroyComponents() {
     // Moved out first so that the destructor sees a consistent owner.
     std::unique_ptr<TComponent> last = std::move(FOwned.back());
     FOwned.pop_back();
+    last->BeginDestruction();
     last.reset();
   }
 }
@@ -39,6 +41,7 @@ void TComponent::DestroyComponent(TComponent* component) {
   if (found == FOwned.end()) return;
   std::unique_ptr<TComponent> owned = std::move(*found);
   FOwned.erase(found);
+  owned->BeginDestruction();
   owned.reset();
 }
 

@@ -18,6 +18,9 @@ public:
   virtual std::wstring_view ClassName() const { return L"TObject"; }
 };
 
+template <class T>
+class TWeakRef;
+
 // A component knows its owner; the owner destroys the components handed to it (Make), newest
 // first, and finds any of its components by name.
 class TComponent : public TObject {
@@ -45,6 +48,10 @@ public:
   // Destroys one owned component now; one this component does not own is left alone.
   void DestroyComponent(TComponent* component);
 
+  // True from the moment the component's destruction begins: its owner's DestroyComponent, or
+  // the first destructor of the toolkit's classes to run.
+  bool Destroying() const { return !FAlive; }
+
   // True from the start of loading a description until Loaded has run.
   bool Loading() const { return FLoading; }
   void BeginLoading() { FLoading = true; }
@@ -53,12 +60,45 @@ public:
 
   int Tag = 0;
 
+protected:
+  // Each destructor of the toolkit's classes calls it first: from here on the component's own
+  // parts are going, the most derived first.
+  void BeginDestruction() { FAlive.reset(); }
+
 private:
+  template <class T>
+  friend class TWeakRef;
+
+  // Shared with nobody: its weak references expire when the destruction begins.
+  std::shared_ptr<const bool> FAlive = std::make_shared<const bool>(true);
   TComponent* FOwner;
   std::wstring FName;
   std::vector<TComponent*> FComponents;
   std::vector<std::unique_ptr<TComponent>> FOwned;
   bool FLoading = false;
+};
+
+// A reference across a call that may destroy the component (an event handler, a notification a
+// descendant handles): it turns null when the component's destruction begins after it was taken.
+// Toolkit code touches the component after such a call only while the reference holds. One taken
+// while the component is already being destroyed (in code its destructor runs) holds: that
+// destructor is further up the stack. Not for keeping: it does not keep the component.
+template <class T>
+class TWeakRef {
+public:
+  TWeakRef() = default;
+  explicit TWeakRef(T* component) : FComponent(component) {
+    if (!component) return;
+    FAlive = component->FAlive;
+    FTakenDuringDestruction = component->Destroying();
+  }
+  T* Get() const { return FTakenDuringDestruction || !FAlive.expired() ? FComponent : nullptr; }
+  explicit operator bool() const { return Get() != nullptr; }
+
+private:
+  T* FComponent = nullptr;
+  std::weak_ptr<const bool> FAlive;
+  bool FTakenDuringDestruction = false;
 };
 
 // Makes a T owned by `owner` and returns it.

@@ -14,6 +14,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TControl::~TControl() {
+  BeginDestruction();
   FFont.OnChange = nullptr;
   Application().ControlDestroyed(this);
   if (FParent) FParent->RemoveControl(this);
@@ -24,8 +25,11 @@ void TControl::SetParent(TWinControl* AParent) {
   for (TControl* up = AParent; up; up = up->FParent) {
     if (up == this) throw std::logic_error("a control cannot be its own parent");
   }
+  // Leave and exit handlers run as the control leaves its parent; they may destroy either.
+  TWeakRef self(this);
+  TWeakRef target(AParent);
   if (FParent) FParent->RemoveControl(this);
-  if (AParent) AParent->InsertControl(this);
+  if (self && target) AParent->InsertControl(this);
 }
 
 TForm* TControl::ParentForm() const {
@@ -100,8 +104,10 @@ void TControl::SetAlign(TAlign value) {
 void TControl::SetVisible(bool value) {
   if (value == FVisible) return;
   FVisible = value;
+  // Hiding moves the focus: an exit handler may destroy the control.
+  TWeakRef self(this);
   Perform(TM_VISIBLECHANGED);
-  RequestAlign();
+  if (self) RequestAlign();
 }
 
 bool TControl::Showing() const {
@@ -188,8 +194,7 @@ void TControl::WndProc(TMessage& Message) {
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
     case WM_MBUTTONDBLCLK:
-      HandleMouseMessage(Message);
-      DefaultHandler(Message);
+      if (HandleMouseMessage(Message)) DefaultHandler(Message);
       return;
     case WM_LBUTTONDBLCLK:
       WMLButtonDblClk(Message);
@@ -237,7 +242,10 @@ void TControl::WndProc(TMessage& Message) {
 
 void TControl::DefaultHandler(TMessage& Message) { Message.Result = 0; }
 
-void TControl::HandleMouseMessage(TMessage& Message) {
+bool TControl::HandleMouseMessage(TMessage& Message) {
+  // Every step below may run handlers that destroy the control: after each one only a control
+  // that is still there goes on.
+  TWeakRef self(this);
   POINT point = PointFromLParam(Message.LParam);
   TShiftState shift = ShiftStateFromMouse(Message.WParam);
   switch (Message.Msg) {
@@ -250,17 +258,24 @@ void TControl::HandleMouseMessage(TMessage& Message) {
       // control that does not take double clicks gets it as a plain press.
       const bool asDouble = Message.Msg == WM_LBUTTONDBLCLK && (FControlStyle & csDoubleClicks);
       if (asDouble) shift |= ssDouble;
+      // Taking the capture tells the window that had it.
       if (FControlStyle & csCaptureMouse) MouseCapture(true);
+      if (!self) return false;
       if (!asDouble && (FControlStyle & csClickEvents)) FClicked = true;
       MouseDown(mbLeft, shift, point.x, point.y);
       break;
     }
     case WM_LBUTTONUP: {
+      // The capture's release reaches the window's handlers (WM_CAPTURECHANGED).
       if (FControlStyle & csCaptureMouse) MouseCapture(false);
+      if (!self) return false;
       bool clicked = FClicked;
       FClicked = false;
       RECT client{0, 0, FWidth, FHeight};
-      if (clicked && ::PtInRect(&client, point)) Click();
+      if (clicked && ::PtInRect(&client, point)) {
+        Click();
+        if (!self) return false;
+      }
       MouseUp(mbLeft, shift, point.x, point.y);
       break;
     }
@@ -279,6 +294,7 @@ void TControl::HandleMouseMessage(TMessage& Message) {
       MouseUp(mbMiddle, shift, point.x, point.y);
       break;
   }
+  return static_cast<bool>(self);
 }
 
 void TControl::MouseCapture(bool capture) {
@@ -301,38 +317,36 @@ void TControl::MouseCapture(bool capture) {
 }
 
 void TControl::WMLButtonDblClk(TMessage& Message) {
-  HandleMouseMessage(Message);
-  DefaultHandler(Message);
+  if (HandleMouseMessage(Message)) DefaultHandler(Message);
 }
 
 void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+  CallEvent(OnMouseDown, this, Button, Shift, X, Y);
 }
 
 void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+  CallEvent(OnMouseUp, this, Button, Shift, X, Y);
 }
 
-void TControl::MouseMove(TShiftState Shift, int X, int Y) {
-  if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
-}
+void TControl::MouseMove(TShiftState Shift, int X, int Y) { CallEvent(OnMouseMove, this, Shift, X, Y); }
 
-void TControl::Click() {
-  if (OnClick) OnClick(this);
-}
+void TControl::Click() { CallEvent(OnClick, this); }
 
 void TControl::NotifyMouseEnter() {
   if (FMouseInControl) return;
   FMouseInControl = true;
+  TWeakRef self(this);
   Perform(TM_MOUSEENTER);
-  Application().HintMouseEnter(this);
+  // A hint armed for a control that its enter handler destroyed would outlive it.
+  if (self) Application().HintMouseEnter(this);
 }
 
 void TControl::NotifyMouseLeave() {
   if (!FMouseInControl) return;
   FMouseInControl = false;
+  TWeakRef self(this);
   Perform(TM_MOUSELEAVE);
-  Application().HintMouseLeave(this);
+  if (self) Application().HintMouseLeave(this);
 }
 
 void TControl::MouseEnter(TMessage&) {}

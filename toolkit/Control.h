@@ -155,7 +155,8 @@ protected:
 
 private:
   friend class TWinControl;
-  void HandleMouseMessage(TMessage& Message);
+  // False when a handler destroyed the control.
+  bool HandleMouseMessage(TMessage& Message);
   void FontAttributesChanged();
 
   TWinControl* FParent = nullptr;

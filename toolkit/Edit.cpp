@@ -40,9 +40,7 @@ void TEdit::Command(TMessage& Message) {
   Message.Result = 0;
 }
 
-void TEdit::Change() {
-  if (OnChange) OnChange(this);
-}
+void TEdit::Change() { CallEvent(OnChange, this); }
 
 std::wstring WithCrLf(std::wstring_view text) {
   std::wstring result;

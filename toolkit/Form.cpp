@@ -12,6 +12,7 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TForm::~TForm() {
+  BeginDestruction();
   // The controls go while the form is still a form, so they can leave it cleanly.
   DestroyComponents();
   if (Application().MainForm() == this) Application().SetMainForm(nullptr);
@@ -19,13 +20,9 @@ TForm::~TForm() {
 
 void TForm::AfterConstruction() { DoCreate(); }
 
-void TForm::DoCreate() {
-  if (OnCreate) OnCreate(this);
-}
+void TForm::DoCreate() { CallEvent(OnCreate, this); }
 
-void TForm::Activate() {
-  if (OnActivate) OnActivate(this);
-}
+void TForm::Activate() { CallEvent(OnActivate, this); }
 
 DWORD TForm::WindowStyle() const {
   DWORD style = WS_CLIPCHILDREN;
@@ -109,9 +106,10 @@ void TForm::CreateParams(TCreateParams& Params) {
 
 void TForm::VisibleChanged(TMessage&) {
   if (Visible()) {
-    HWND window = Handle();
-    ::ShowWindow(window, SW_SHOWNORMAL);
-    ::UpdateWindow(window);
+    // Activation runs handlers that may destroy the form or make its window again.
+    TWeakRef self(this);
+    ::ShowWindow(Handle(), SW_SHOWNORMAL);
+    if (self && HandleAllocated()) ::UpdateWindow(Handle());
   } else if (HandleAllocated()) {
     ::ShowWindow(Handle(), SW_HIDE);
   }
@@ -177,13 +175,18 @@ void TForm::DialogKey(TMessage& Message) {
 
 void TForm::WndProc(TMessage& Message) {
   if (auto found = FMessageHandlers.find(Message.Msg); found != FMessageHandlers.end()) {
-    found->second(Message);
+    // Through a copy: the handler may destroy the form and its table of handlers.
+    TMessageHandler handler = found->second;
+    handler(Message);
     return;
   }
   switch (Message.Msg) {
     case WM_ACTIVATE:
       if (LOWORD(Message.WParam) != WA_INACTIVE) {
+        // The focus handlers may destroy the form.
+        TWeakRef self(this);
         if (!HIWORD(Message.WParam)) FocusActiveControl();
+        if (!self) return;
         TWinControl* other = FromHandle(reinterpret_cast<HWND>(Message.LParam));
         bool fromOtherForm = dynamic_cast<TForm*>(other) && other != this;
         if (!FActivated || fromOtherForm) {

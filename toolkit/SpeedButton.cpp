@@ -42,9 +42,11 @@ void TSpeedButton::SetDown(bool value) {
   Invalidate();
 }
 
+// The base runs the handlers (OnMouseDown ...), which may destroy the button.
 void TSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TWeakRef self(this);
   TGraphicControl::MouseDown(Button, Shift, X, Y);
-  if (Button != mbLeft || !Enabled()) return;
+  if (!self || Button != mbLeft || !Enabled()) return;
   FDragging = true;
   if (!FDown) {
     FState = bsDown;
@@ -53,8 +55,9 @@ void TSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
 }
 
 void TSpeedButton::MouseMove(TShiftState Shift, int X, int Y) {
+  TWeakRef self(this);
   TGraphicControl::MouseMove(Shift, X, Y);
-  if (!FDragging) return;
+  if (!self || !FDragging) return;
   RECT client = ClientRect();
   bool inside = ::PtInRect(&client, POINT{X, Y}) != FALSE;
   TButtonState state = FDown ? bsExclusive : (inside ? bsDown : bsUp);
@@ -65,8 +68,9 @@ void TSpeedButton::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TWeakRef self(this);
   TGraphicControl::MouseUp(Button, Shift, X, Y);
-  if (Button != mbLeft || !FDragging) return;
+  if (!self || Button != mbLeft || !FDragging) return;
   FDragging = false;
   RECT client = ClientRect();
   bool inside = ::PtInRect(&client, POINT{X, Y}) != FALSE;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <utility>
 
 namespace zarvo::toolkit {
 
@@ -114,5 +115,14 @@ using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TSh
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 using TMessageHandler = std::function<void(TMessage& Message)>;
+
+// Calls an event's handler through a copy: a handler that destroys its control, and the event
+// field with it, keeps its own captures until it returns.
+template <class Event, class... Args>
+void CallEvent(const Event& event, Args&&... args) {
+  if (!event) return;
+  Event handler = event;
+  handler(std::forward<Args>(args)...);
+}
 
 }  // namespace zarvo::toolkit

@@ -46,6 +46,7 @@ HICON ModuleIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
+  BeginDestruction();
   // Leave the parent while this is still a windowed control (tab order, active control).
   if (Parent()) Parent()->RemoveControl(this);
   for (TControl* child : FControls) child->FParent = nullptr;
@@ -54,7 +55,12 @@ TWinControl::~TWinControl() {
   FHoverControl = FCaptureControl = nullptr;
   if (FHandle) {
     DetachWindow();
-    FHandle.reset();
+    // A handler of the window's own destruction destroyed the control: that DestroyWindow, further
+    // up the stack, finishes the window.
+    if (FDestroyingWindow)
+      FHandle.release();
+    else
+      FHandle.reset();
   }
 }
 
@@ -133,6 +139,8 @@ void TWinControl::CreateWnd() {
   for (size_t i = 0; i < FControls.size(); ++i) {
     if (auto* child = dynamic_cast<TWinControl*>(FControls[i])) child->HandleNeeded();
   }
+  // A window made again under the pointer: its leaving has to be noticed as the old one's was.
+  if (MouseInControl()) TrackMouse();
 }
 
 void TWinControl::SaveWindowState() {
@@ -140,23 +148,30 @@ void TWinControl::SaveWindowState() {
 }
 
 void TWinControl::DestroyWnd() {
-  if (!FHandle) return;
+  if (!FHandle || FDestroyingWindow) return;
   HWND window = FHandle.get();
-  // WM_DESTROY keeps the window's state in the objects, WM_NCDESTROY lets the handle go.
-  ::DestroyWindow(window);
-  if (FHandle) {
+  TWeakRef self(this);
+  {
+    FlagScope destroying(FDestroyingWindow, this);
+    // WM_DESTROY keeps the window's state in the objects, WM_NCDESTROY lets the handle go. Exit
+    // handlers run first (the focus leaves) and may destroy the control.
+    ::DestroyWindow(window);
+  }
+  if (self && FHandle.get() == window) {
     DetachWindow();
     FHandle.release();
   }
 }
 
 void TWinControl::RecreateWnd() {
-  if (!FHandle || FRecreating) return;
-  FlagScope recreating(FRecreating);
+  // A window on its way out needs no new style: the next one is made from the object's state.
+  if (!FHandle || FRecreating || FDestroyingWindow) return;
+  TWeakRef self(this);
+  FlagScope recreating(FRecreating, this);
   bool focused = Focused() || ::IsChild(FHandle.get(), ::GetFocus());
   DestroyWnd();
-  HandleNeeded();
-  if (focused && CanFocus()) ::SetFocus(FHandle.get());
+  if (self) HandleNeeded();
+  if (self && focused && CanFocus()) ::SetFocus(FHandle.get());
 }
 
 void TWinControl::AttachWindow(HWND window) {
@@ -191,13 +206,21 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT message, WPARAM 
   }
   if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
   TMessage msg{message, wParam, lParam, 0};
+  TWeakRef alive(self);
   try {
-    self->WndProc(msg);
+    // A control whose destruction has begun is only partly there: its window gets the default
+    // processing, and no handler hears of it (no exit for a focused control that goes).
+    if (self->Destroying())
+      self->TWinControl::DefaultHandler(msg);
+    else
+      self->WndProc(msg);
   } catch (...) {
     // Nothing crosses into Win32: the error goes to the application's report.
     Application().HandleException(std::current_exception());
     msg.Result = 0;
   }
+  // A handler destroyed the control; its destructor has let the window go.
+  if (!alive) return msg.Result;
   if (message == WM_NCDESTROY && self->FHandle.get() == window) {
     self->DetachWindow();
     self->FHandle.release();
@@ -235,6 +258,10 @@ void TWinControl::InsertControl(TControl* control) {
 }
 
 void TWinControl::RemoveControl(TControl* control) {
+  // The leave and exit handlers that run here may destroy the control or this one; a destroyed
+  // control has left through its own destructor.
+  TWeakRef self(this);
+  TWeakRef removed(control);
   if (FHoverControl == control) FHoverControl = nullptr;
   // Out of its parent the control is no longer under the pointer: it has to hear so now, or it
   // stays hot, keeps its hint armed and takes the pointer's return for no new entry.
@@ -242,6 +269,7 @@ void TWinControl::RemoveControl(TControl* control) {
     windowed->LeaveMouse();
   else
     control->NotifyMouseLeave();
+  if (!self || !removed) return;
   if (FCaptureControl == control) {
     FCaptureControl = nullptr;
     if (FHandle && ::GetCapture() == FHandle.get()) ::ReleaseCapture();
@@ -252,6 +280,7 @@ void TWinControl::RemoveControl(TControl* control) {
     if (form && form->ActiveControl() && windowed->ContainsControl(form->ActiveControl())) form->FocusChanged(nullptr);
     std::erase(FTabList, windowed);
     windowed->DestroyWnd();
+    if (!self || !removed) return;
   }
   std::erase(FControls, control);
   control->FParent = nullptr;
@@ -276,12 +305,28 @@ TControl* TWinControl::ControlAtPos(POINT point, bool allowDisabled) const {
   return nullptr;
 }
 
-LRESULT TWinControl::Broadcast(UINT Msg, WPARAM WParam, LPARAM LParam) {
-  for (size_t i = 0; i < FControls.size(); ++i) {
-    LRESULT result = FControls[i]->Perform(Msg, WParam, LParam);
-    if (result != 0) return result;
+template <class Visit>
+bool TWinControl::VisitChildren(Visit visit) {
+  TWeakRef self(this);
+  std::vector<TWeakRef<TControl>> children;
+  children.reserve(FControls.size());
+  for (TControl* child : FControls) children.emplace_back(child);
+  for (const TWeakRef<TControl>& reference : children) {
+    if (!self) return false;
+    TControl* child = reference.Get();
+    if (!child || child->FParent != this) continue;
+    if (visit(*child)) break;
   }
-  return 0;
+  return static_cast<bool>(self);
+}
+
+LRESULT TWinControl::Broadcast(UINT Msg, WPARAM WParam, LPARAM LParam) {
+  LRESULT result = 0;
+  VisitChildren([&](TControl& child) {
+    result = child.Perform(Msg, WParam, LParam);
+    return result != 0;
+  });
+  return result;
 }
 
 // ---- keyboard order and focus
@@ -361,11 +406,12 @@ void TWinControl::KeyPreview(TMessage& Message) {
   Message.Result = 0;
   WORD key = static_cast<WORD>(Message.WParam);
   if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE) return;
-  if (Perform(TM_WANTSPECIALKEY, Message.WParam, Message.LParam) != 0) return;
+  TWeakRef self(this);
+  if (Perform(TM_WANTSPECIALKEY, Message.WParam, Message.LParam) != 0 || !self) return;
   if (FHandle) {
     MSG keyMessage{FHandle.get(), WM_KEYDOWN, Message.WParam, Message.LParam, 0, {0, 0}};
     LRESULT code = ::SendMessageW(FHandle.get(), WM_GETDLGCODE, Message.WParam, reinterpret_cast<LPARAM>(&keyMessage));
-    if (code & DLGC_WANTALLKEYS) return;
+    if (!self || (code & DLGC_WANTALLKEYS)) return;
     if (key == VK_TAB && (code & DLGC_WANTTAB)) return;
   }
   TForm* form = ParentForm();
@@ -380,27 +426,25 @@ void TWinControl::DialogChar(TMessage& Message) {
   Message.Result = Broadcast(TM_DIALOGCHAR, Message.WParam, Message.LParam);
 }
 
-void TWinControl::KeyDown(WORD& Key, TShiftState Shift) {
-  if (OnKeyDown) OnKeyDown(this, Key, Shift);
-}
+void TWinControl::KeyDown(WORD& Key, TShiftState Shift) { CallEvent(OnKeyDown, this, Key, Shift); }
 
-void TWinControl::DoEnter() {
-  if (OnEnter) OnEnter(this);
-}
+void TWinControl::DoEnter() { CallEvent(OnEnter, this); }
 
-void TWinControl::DoExit() {
-  if (OnExit) OnExit(this);
-}
+void TWinControl::DoExit() { CallEvent(OnExit, this); }
 
+// A system control tells its parent of the focus change, whose handlers may destroy it.
 void TWinControl::WMSetFocus(TMessage& Message) {
+  TWeakRef self(this);
   DefaultHandler(Message);
+  if (!self) return;
   if (TForm* form = ParentForm(); form && form != this) form->FocusChanged(this);
   DoEnter();
 }
 
 void TWinControl::WMKillFocus(TMessage& Message) {
+  TWeakRef self(this);
   DefaultHandler(Message);
-  DoExit();
+  if (self) DoExit();
 }
 
 // ---- docking
@@ -611,8 +655,11 @@ void TWinControl::ControlColor(TMessage& Message) {
 
 void TWinControl::EnabledChanged(TMessage& Message) {
   if (!Enabled() && FHandle && (Focused() || ::IsChild(FHandle.get(), ::GetFocus()))) {
+    TWeakRef self(this);
     TForm* form = ParentForm();
+    // The exit handlers this runs may destroy the control.
     ::SetFocus(form && form != this && form->HandleAllocated() ? form->Handle() : nullptr);
+    if (!self) return;
   }
   if (FHandle) ::EnableWindow(FHandle.get(), Enabled() ? TRUE : FALSE);
   TControl::EnabledChanged(Message);
@@ -625,8 +672,11 @@ void TWinControl::VisibleChanged(TMessage&) {
   } else if (FHandle) {
     HWND focus = ::GetFocus();
     if (focus == FHandle.get() || ::IsChild(FHandle.get(), focus)) {
+      TWeakRef self(this);
       TForm* form = ParentForm();
+      // The exit handlers this runs may destroy the control or take its window.
       if (form && form != this && form->HandleAllocated()) ::SetFocus(form->Handle());
+      if (!self || !FHandle) return;
     }
     ::ShowWindow(FHandle.get(), SW_HIDE);
   }
@@ -634,8 +684,11 @@ void TWinControl::VisibleChanged(TMessage&) {
 
 void TWinControl::FontChanged(TMessage& Message) {
   if (FHandle) ::SendMessageW(FHandle.get(), WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
-  for (size_t i = 0; i < FControls.size(); ++i) FControls[i]->Perform(TM_PARENTFONTCHANGED);
-  TControl::FontChanged(Message);
+  bool stands = VisitChildren([](TControl& child) {
+    child.Perform(TM_PARENTFONTCHANGED);
+    return false;
+  });
+  if (stands) TControl::FontChanged(Message);
 }
 
 void TWinControl::TextChanged(TMessage& Message) {
@@ -645,8 +698,11 @@ void TWinControl::TextChanged(TMessage& Message) {
 
 void TWinControl::ColorChanged(TMessage& Message) {
   FBackgroundBrush.reset();
-  for (size_t i = 0; i < FControls.size(); ++i) FControls[i]->Perform(TM_PARENTCOLORCHANGED);
-  TControl::ColorChanged(Message);
+  bool stands = VisitChildren([](TControl& child) {
+    child.Perform(TM_PARENTCOLORCHANGED);
+    return false;
+  });
+  if (stands) TControl::ColorChanged(Message);
 }
 
 // ---- mouse
@@ -661,11 +717,14 @@ void TWinControl::TrackMouse() {
 }
 
 void TWinControl::LeaveMouse() {
+  TWeakRef self(this);
   if (TControl* hover = std::exchange(FHoverControl, nullptr)) hover->NotifyMouseLeave();
-  for (size_t i = 0; i < FControls.size(); ++i) {
-    if (auto* child = dynamic_cast<TWinControl*>(FControls[i])) child->LeaveMouse();
-  }
-  NotifyMouseLeave();
+  if (!self) return;
+  bool stands = VisitChildren([](TControl& child) {
+    if (auto* windowed = dynamic_cast<TWinControl*>(&child)) windowed->LeaveMouse();
+    return false;
+  });
+  if (stands) NotifyMouseLeave();
 }
 
 void TWinControl::UpdateHover(POINT point) {
@@ -673,16 +732,22 @@ void TWinControl::UpdateHover(POINT point) {
   if (now == FHoverControl) return;
   TControl* old = FHoverControl;
   FHoverControl = now;
+  // The leave handler may destroy this control or the one the pointer came to.
+  TWeakRef self(this);
+  TWeakRef entered(now);
   if (old) old->NotifyMouseLeave();
-  if (now) now->NotifyMouseEnter();
+  if (self && entered && FHoverControl == now) now->NotifyMouseEnter();
 }
 
 void TWinControl::RouteMouse(TMessage& Message) {
   POINT point = PointFromLParam(Message.LParam);
   if (Message.Msg == WM_MOUSEMOVE) {
     TrackMouse();
+    TWeakRef self(this);
     NotifyMouseEnter();
+    if (!self) return;
     UpdateHover(point);
+    if (!self) return;
   }
   TControl* target = FCaptureControl ? FCaptureControl : ControlAtPos(point, false);
   if (!target) {
@@ -708,11 +773,10 @@ void TWinControl::WndProc(TMessage& Message) {
   switch (Message.Msg) {
     case WM_MOUSELEAVE: {
       FTrackingMouse = false;
-      TControl* hover = FHoverControl;
-      FHoverControl = nullptr;
-      if (hover) hover->NotifyMouseLeave();
-      NotifyMouseLeave();
-      DefaultHandler(Message);
+      TWeakRef self(this);
+      if (TControl* hover = std::exchange(FHoverControl, nullptr)) hover->NotifyMouseLeave();
+      if (self) NotifyMouseLeave();
+      if (self) DefaultHandler(Message);
       return;
     }
     case WM_CAPTURECHANGED:
@@ -754,26 +818,32 @@ void TWinControl::WndProc(TMessage& Message) {
     }
     case WM_KEYDOWN: {
       WORD key = static_cast<WORD>(Message.WParam);
+      TWeakRef self(this);
       KeyDown(key, ShiftStateFromKeyboard());
-      if (key == 0) return;
+      if (key == 0 || !self) return;
       Message.WParam = key;
       DefaultHandler(Message);
       return;
     }
-    // Control characters (Enter, Escape, Tab, Backspace) are no accelerators.
-    case WM_SYSCHAR:
+    // Control characters (Enter, Escape, Tab, Backspace) are no accelerators. The accelerator's
+    // handler may destroy this control.
+    case WM_SYSCHAR: {
+      TWeakRef self(this);
       if (TForm* form = ParentForm(); form && Message.WParam >= L' ' &&
                                       form->Perform(TM_DIALOGCHAR, Message.WParam, Message.LParam) != 0)
         return;
-      DefaultHandler(Message);
+      if (self) DefaultHandler(Message);
       return;
-    case WM_CHAR:
+    }
+    case WM_CHAR: {
+      TWeakRef self(this);
       if (TForm* form = ParentForm(); form && FHandle && Message.WParam >= L' ') {
         LRESULT code = ::SendMessageW(FHandle.get(), WM_GETDLGCODE, Message.WParam, 0);
         if (!(code & DLGC_WANTCHARS) && form->Perform(TM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) return;
       }
-      DefaultHandler(Message);
+      if (self) DefaultHandler(Message);
       return;
+    }
     case WM_SETCURSOR:
       if (reinterpret_cast<HWND>(Message.WParam) == FHandle.get() && LOWORD(Message.LParam) == HTCLIENT &&
           SetCursorForPoint()) {

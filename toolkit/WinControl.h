@@ -138,6 +138,11 @@ private:
   void RemoveControl(TControl* control);
   void AttachWindow(HWND window);
   void DetachWindow();
+  // Calls `visit` on each child in child order while this control stands, skipping any that an
+  // earlier call destroyed or took out; `visit` returns true to stop. False when a call destroyed
+  // this control.
+  template <class Visit>
+  bool VisitChildren(Visit visit);
   void RouteMouse(TMessage& Message);
   void UpdateHover(POINT point);
   // The pointer is off this control and everything in it: mouse-leave for whatever had it.
@@ -159,6 +164,7 @@ private:
   TControl* FCaptureControl = nullptr;
   bool FTrackingMouse = false;
   bool FRecreating = false;
+  bool FDestroyingWindow = false;
   UniqueBrush FBackgroundBrush;
   TColor FBackgroundBrushColor = 0;
 };

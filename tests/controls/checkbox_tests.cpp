@@ -10,6 +10,7 @@
 #include "controls/EwCheckBox.h"
 #include "controls/SB.h"
 #include "tests/controls/Support.h"
+#include "tests/toolkit/Lifetime.h"
 #include "toolkit/Edit.h"
 #include "toolkit/Loader.h"
 #include "toolkit/Panel.h"
@@ -782,6 +783,121 @@ TEST_F(CheckBoxTest, MouseEventsFireWhetherOrNotHot) {
   box->Perform(TM_MOUSELEAVE);
   EXPECT_EQ(enters, 1);
   EXPECT_EQ(exits, 1);
+}
+
+// ---- handlers that destroy their own box, or make its window again
+
+using TProbeBox = zarvo::toolkit::testing::TWindowedProbe<TEwCheckBox>;
+using zarvo::toolkit::testing::TProbeGraveyard;
+
+enum class BoxEvent { ClickByEnter, ClickByAccelerator, Enter, Exit, PointerArrival, PointerDeparture };
+
+struct BoxDestructionCase {
+  const char* Name;
+  BoxEvent Event;
+};
+
+class CheckBoxDestructionTest : public CheckBoxTest, public ::testing::WithParamInterface<BoxDestructionCase> {};
+
+TEST_P(CheckBoxDestructionTest, TheBoxTouchesNothingOfItselfAfterTheHandler) {
+  const BoxEvent event = GetParam().Event;
+  auto* box = Make<TProbeBox>(Host.get());
+  box->SetParent(Host.get());
+  box->SetBounds(10, 10, 200, 23);
+  box->SetCaption(L"&Go");
+  box->SetHot(true);
+  TPeekBox* sibling = NewBox(Host.get(), 10, 50, 200, 23, L"Sibling");
+  ShowForm();
+  // The form's activation may have given the box the focus.
+  sibling->SetFocus();
+  TProbeGraveyard::LateCalls().clear();
+  // The handler destroys the box and then goes on with its captures.
+  bool finished = false;
+  TNotifyEvent destroy = [&finished](TObject* sender) {
+    auto* component = static_cast<TComponent*>(sender);
+    component->Owner()->DestroyComponent(component);
+    finished = true;
+  };
+  switch (event) {
+    case BoxEvent::ClickByEnter:
+    case BoxEvent::ClickByAccelerator:
+      box->OnClick = destroy;
+      break;
+    case BoxEvent::Enter:
+      box->OnEnter = destroy;
+      break;
+    case BoxEvent::Exit:
+      box->OnExit = destroy;
+      break;
+    case BoxEvent::PointerArrival:
+      box->SetOnMouseEnter(destroy);
+      break;
+    case BoxEvent::PointerDeparture:
+      box->SetOnMouseExit(destroy);
+      break;
+  }
+  HWND window = box->Handle();
+  switch (event) {
+    case BoxEvent::ClickByEnter:
+      box->SetFocus();
+      ::PostMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
+      Application().ProcessMessages();
+      break;
+    case BoxEvent::ClickByAccelerator:
+      sibling->SetFocus();
+      EXPECT_EQ(Form->Perform(TM_DIALOGCHAR, L'g', 0), 1);
+      break;
+    case BoxEvent::Enter:
+      box->SetFocus();
+      break;
+    case BoxEvent::Exit:
+      box->SetFocus();
+      sibling->SetFocus();
+      break;
+    case BoxEvent::PointerArrival:
+      ::SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(30, 8));
+      break;
+    case BoxEvent::PointerDeparture:
+      ::SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(30, 8));
+      ::SendMessageW(window, WM_MOUSELEAVE, 0, 0);
+      break;
+  }
+  ASSERT_TRUE(TProbeGraveyard::Dead(box));
+  EXPECT_TRUE(finished);
+  EXPECT_EQ(TProbeGraveyard::LateCalls(), std::vector<std::string>{});
+  EXPECT_NE(Form->ActiveControl(), box);
+  sibling->SetFocus();
+  EXPECT_TRUE(sibling->Focused());
+  EXPECT_EQ(Form->ActiveControl(), sibling);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CheckBox, CheckBoxDestructionTest,
+    ::testing::Values(BoxDestructionCase{"OnClickFromEnter", BoxEvent::ClickByEnter},
+                      BoxDestructionCase{"OnClickFromAccelerator", BoxEvent::ClickByAccelerator},
+                      BoxDestructionCase{"OnEnter", BoxEvent::Enter}, BoxDestructionCase{"OnExit", BoxEvent::Exit},
+                      BoxDestructionCase{"OnMouseEnter", BoxEvent::PointerArrival},
+                      BoxDestructionCase{"OnMouseExit", BoxEvent::PointerDeparture}),
+    [](const ::testing::TestParamInfo<BoxDestructionCase>& info) { return std::string(info.param.Name); });
+
+TEST_F(CheckBoxTest, AHotBoxMadeRoundByItsClickIsLeftWhenThePointerGoes) {
+  TPeekBox* box = NewBox(Host.get(), 10, 10, 200, 23, L"Round me");
+  box->SetHot(true);
+  box->OnClick = [&](TObject*) { box->SetRound(!box->Round()); };
+  ShowForm();
+  POINT over = box->ClientToScreen({30, 8});
+  ::SetCursorPos(over.x, over.y);
+  ASSERT_TRUE(PumpUntil([&] { return box->HotIndex() == 1; }));
+  HWND before = box->Handle();
+  ::PostMessageW(before, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 8));
+  ::PostMessageW(before, WM_LBUTTONUP, 0, MAKELPARAM(30, 8));
+  ASSERT_TRUE(PumpUntil([&] { return box->Round(); }));
+  EXPECT_NE(box->Handle(), before);
+  EXPECT_TRUE(box->Focused());
+  EXPECT_EQ(Form->ActiveControl(), box);
+  POINT away = Host->ClientToScreen({400, 150});
+  ::SetCursorPos(away.x, away.y);
+  EXPECT_TRUE(PumpUntil([&] { return box->HotIndex() == 0 && !box->MouseInControl(); }, 1000));
 }
 
 // ---- stored descriptions
