@@ -1,6 +1,7 @@
 // Benchmark of the install run's file work on a large payload, against plain writes of the same
 // files in the same run: the selection pass, the install run, a plain write loop of the inflated
-// bytes and the same loop with the inflation, then one install over a folder of older files.
+// bytes, the same loop with the inflation and with a move into place, then one install over a
+// folder of older files.
 #include <windows.h>
 #include <psapi.h>
 #include <zlib.h>
@@ -54,6 +55,9 @@ std::wstring workFolder;
   if (!workFolder.empty()) RemoveTree(std::exchange(workFolder, std::wstring()));
   std::exit(1);
 }
+
+// Lines each measure does before the next one takes its turn.
+constexpr std::size_t BatchLines = 50;
 
 struct Options {
   int Files = 1200;
@@ -258,18 +262,23 @@ Bytes Inflate(std::span<const std::uint8_t> archive, const payload::TFileItem& i
 class PlainWriter {
  public:
   explicit PlainWriter(std::wstring root) : root_(std::move(root)) {}
-  void Write(const Target& target, std::span<const std::uint8_t> content) {
+  // With `throughTemporary`, the file is written beside its place and moved there, the bare
+  // form of the install run's replacement.
+  void Write(const Target& target, std::span<const std::uint8_t> content, bool throughTemporary = false) {
     if (!target.Folder.empty() && made_.insert(target.Folder).second) {
       for (std::size_t i = 0; i < target.Folder.size(); ++i)
         if (target.Folder[i] == L'\\') CreateDirectoryW((root_ + target.Folder.substr(0, i)).c_str(), nullptr);
     }
-    const std::wstring path = root_ + target.Path;
+    const std::wstring place = root_ + target.Path;
+    const std::wstring path = throughTemporary ? root_ + target.Folder + L"~bench.tmp" : place;
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) Fail("cannot create " + platform::ToUtf8(path));
     DWORD written = 0;
     const BOOL ok = content.empty() || WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
     CloseHandle(file);
     if (!ok || written != content.size()) Fail("cannot write " + platform::ToUtf8(path));
+    if (throughTemporary && !MoveFileExW(path.c_str(), place.c_str(), MOVEFILE_REPLACE_EXISTING))
+      Fail("cannot move to " + platform::ToUtf8(place));
   }
 
  private:
@@ -389,6 +398,10 @@ int Run(const Options& options) {
     payload.Opened = true;
   }
   const std::vector<Target> targets = TargetsOf(payload);
+  // For each manifest line, its file in targets, or -1 for a deletion line.
+  std::vector<std::ptrdiff_t> lineTarget;
+  for (std::ptrdiff_t next = 0; const std::u16string& line : payload.FileList)
+    lineTarget.push_back(payload::IsDeletionLine(line) ? -1 : next++);
   const auto largest = std::max_element(targets.begin(), targets.end(), [](const Target& a, const Target& b) {
     return a.Item.Size < b.Item.Size;
   });
@@ -407,7 +420,7 @@ int Run(const Options& options) {
   std::printf("work folder: %s\n", platform::ToUtf8(work).c_str());
   std::fflush(stdout);
 
-  Samples plain, plainInflate, inflateOnly, install, selectEmpty, selectFull, lookup;
+  Samples plain, plainInflate, inflateOnly, plainMove, install, selectEmpty, selectFull, lookup;
   // The install run's entry lookups alone, over the file lines.
   const auto lookups = [&] {
     const install::LocaleNameComparer comparer;
@@ -423,47 +436,71 @@ int Run(const Options& options) {
     const std::wstring prefix = work + L"r" + std::to_wstring(round + 1) + L"-";
     const std::wstring plainDir = MakeFolder(prefix + L"plain") + L"\\";
     const std::wstring inflateDir = MakeFolder(prefix + L"inflate") + L"\\";
+    const std::wstring moveDir = MakeFolder(prefix + L"move") + L"\\";
     const std::wstring installDir = MakeFolder(prefix + L"install") + L"\\";
     const std::wstring emptyDir = MakeFolder(prefix + L"empty") + L"\\";
 
-    const std::function<void()> measures[] = {
-        [&] {  // (c): the inflation is outside the clock
-          PlainWriter writer(plainDir);
-          double seconds = 0;
-          for (const Target& target : targets) {
-            const Bytes content = Inflate(archiveBytes, target.Item);
+    // The selection keeps every line for an empty folder; the window then runs these.
+    payload::ManifestLines lines = payload.FileList;
+    SelectionPass(payload, installDir, lines);
+    if (lines.size() != payload.FileList.size()) Fail("the selection drops lines for an empty folder");
+
+    PlainWriter plainWriter(plainDir), inflateWriter(inflateDir), moveWriter(moveDir);
+    double plainSeconds = 0, plainInflateSeconds = 0, inflateSeconds = 0, moveSeconds = 0, installSeconds = 0;
+    // Each measure does one batch of lines in turn, so that a load that comes and goes (other
+    // builds on the same cores) falls on all of them alike.
+    for (std::size_t first = 0, batch = 0; first < lines.size(); first += BatchLines, ++batch) {
+      const std::size_t last = std::min(lines.size(), first + BatchLines);
+      const std::function<void()> measures[] = {
+          [&] {  // (c): the inflation is outside the clock
+            for (std::size_t i = first; i < last; ++i) {
+              if (lineTarget[i] < 0) continue;
+              const Target& target = targets[static_cast<std::size_t>(lineTarget[i])];
+              const Bytes content = Inflate(archiveBytes, target.Item);
+              const auto started = Clock::now();
+              plainWriter.Write(target, content);
+              plainSeconds += Seconds(started);
+            }
+          },
+          [&] {  // (d)
             const auto started = Clock::now();
-            writer.Write(target, content);
-            seconds += Seconds(started);
-          }
-          plain.Values.push_back(seconds);
-        },
-        [&] {  // (d)
-          PlainWriter writer(inflateDir);
-          double inflating = 0;
-          const auto started = Clock::now();
-          for (const Target& target : targets) {
-            const auto inflateStarted = Clock::now();
-            const Bytes content = Inflate(archiveBytes, target.Item);
-            inflating += Seconds(inflateStarted);
-            writer.Write(target, content);
-          }
-          plainInflate.Values.push_back(Seconds(started));
-          inflateOnly.Values.push_back(inflating);
-        },
-        [&] {  // (b), on the lines the selection keeps for an empty folder, as the window runs it
-          payload::ManifestLines lines = payload.FileList;
-          SelectionPass(payload, installDir, lines);
-          if (lines.size() != payload.FileList.size()) Fail("the selection drops lines for an empty folder");
-          const auto started = Clock::now();
-          const install::TInstallFailures failures = install::ProcessLines(payload, installDir, lines);
-          install.Values.push_back(Seconds(started));
-          CheckNoFailures(failures);
-        },
-    };
-    // The order turns each round, so that no measure always runs on a cache the one before warmed.
-    const int count = static_cast<int>(std::size(measures));
-    for (int m = 0; m < count; ++m) measures[(m + round) % count]();
+            for (std::size_t i = first; i < last; ++i) {
+              if (lineTarget[i] < 0) continue;
+              const Target& target = targets[static_cast<std::size_t>(lineTarget[i])];
+              const auto inflateStarted = Clock::now();
+              const Bytes content = Inflate(archiveBytes, target.Item);
+              inflateSeconds += Seconds(inflateStarted);
+              inflateWriter.Write(target, content);
+            }
+            plainInflateSeconds += Seconds(started);
+          },
+          [&] {  // (e)
+            const auto started = Clock::now();
+            for (std::size_t i = first; i < last; ++i) {
+              if (lineTarget[i] < 0) continue;
+              const Target& target = targets[static_cast<std::size_t>(lineTarget[i])];
+              moveWriter.Write(target, Inflate(archiveBytes, target.Item), true);
+            }
+            moveSeconds += Seconds(started);
+          },
+          [&] {  // (b)
+            const payload::ManifestLines part(lines.begin() + static_cast<std::ptrdiff_t>(first),
+                                              lines.begin() + static_cast<std::ptrdiff_t>(last));
+            const auto started = Clock::now();
+            const install::TInstallFailures failures = install::ProcessLines(payload, installDir, part);
+            installSeconds += Seconds(started);
+            CheckNoFailures(failures);
+          },
+      };
+      // The order turns too: no measure always runs on a cache the one before it warmed.
+      const std::size_t count = std::size(measures);
+      for (std::size_t m = 0; m < count; ++m) measures[(m + batch + static_cast<std::size_t>(round)) % count]();
+    }
+    plain.Values.push_back(plainSeconds);
+    plainInflate.Values.push_back(plainInflateSeconds);
+    inflateOnly.Values.push_back(inflateSeconds);
+    plainMove.Values.push_back(moveSeconds);
+    install.Values.push_back(installSeconds);
 
     // (a) over a folder that holds everything (what (b) installed) and over an empty one.
     {
@@ -487,6 +524,7 @@ int Run(const Options& options) {
     }
     RemoveTree(prefix + L"plain\\");
     RemoveTree(prefix + L"inflate\\");
+    RemoveTree(prefix + L"move\\");
     RemoveTree(prefix + L"install\\");
     RemoveTree(prefix + L"empty\\");
     std::printf("round %d of %d done\n", round + 1, options.Rounds);
@@ -531,7 +569,8 @@ int Run(const Options& options) {
 
   // The table.
   const double megabytes = Megabytes(static_cast<double>(contentBytes));
-  std::printf("\n%d rounds, the order of (b), (c), (d) turned each round; seconds min / median\n\n", options.Rounds);
+  std::printf("\n%d rounds, (b), (c), (d), (e) taking turns every %zu lines; seconds min / median\n\n", options.Rounds,
+              BatchLines);
   std::printf("%-46s %8s %8s %8s %8s %8s %8s\n", "measure", "min s", "median s", "MB/s", "ms/file", "/(c)", "/(d)");
   const auto row = [&](const char* name, const Samples& samples) {
     const double median = samples.Median();
@@ -541,6 +580,7 @@ int Run(const Options& options) {
   row("(c) plain write of inflated bytes", plain);
   row("(d) inflate + plain write", plainInflate);
   row("    of which the inflation (zlib uncompress)", inflateOnly);
+  row("(e) inflate + write beside + MoveFileExW", plainMove);
   row("(b) install run, ProcessLines, empty folder", install);
   if (options.Replacement) {
     Samples once{{replaceSeconds}};
@@ -556,11 +596,21 @@ int Run(const Options& options) {
   selectionRow("(a) into a folder that holds everything", selectFull);
   selectionRow("    entry lookups alone (FindArchiveItem)", lookup);
 
-  std::printf("\nratios of medians (min): (b)/(c) = %.2f (%.2f), (b)/(d) = %.2f (%.2f)\n",
-              install.Median() / plain.Median(), install.Min() / plain.Min(), install.Median() / plainInflate.Median(),
-              install.Min() / plainInflate.Min());
-  std::printf("per file, medians: inflation %.3f ms, safe replacement beyond the plain write %.3f ms\n",
-              inflateOnly.Median() * 1000 / fileCount, (install.Median() - plainInflate.Median()) * 1000 / fileCount);
+  // A round's measures ran side by side, so its own ratios are the fairest comparison.
+  const auto roundRatios = [&](const Samples& over, const Samples& under) {
+    Samples ratios;
+    for (std::size_t i = 0; i < over.Values.size(); ++i) ratios.Values.push_back(over.Values[i] / under.Values[i]);
+    return ratios;
+  };
+  const Samples overPlain = roundRatios(install, plain), overInflate = roundRatios(install, plainInflate);
+  std::printf("\nratios, median of the rounds' own (lowest): (b)/(c) = %.2f (%.2f), (b)/(d) = %.2f (%.2f)\n",
+              overPlain.Median(), overPlain.Min(), overInflate.Median(), overInflate.Min());
+  std::printf("per file, medians: inflation %.3f ms; safe replacement beyond the plain write %.3f ms,\n"
+              "of which the temporary file and the move %.3f ms and the rest (verify, attributes, stamp,\n"
+              "folders, entry lookup) %.3f ms\n",
+              inflateOnly.Median() * 1000 / fileCount, (install.Median() - plainInflate.Median()) * 1000 / fileCount,
+              (plainMove.Median() - plainInflate.Median()) * 1000 / fileCount,
+              (install.Median() - plainMove.Median()) * 1000 / fileCount);
 
   std::printf("\nmemory (MB)                  working set   peak working set   commit   peak commit\n");
   std::printf("after building the payload   %11.1f   %16.1f   %6.1f   %11.1f\n", Megabytes(afterBuild.WorkingSet),
