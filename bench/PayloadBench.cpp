@@ -17,8 +17,8 @@
 #include "payload/Archive.h"
 #include "payload/NameComparer.h"
 #include "payload/Utf.h"
+#include "bench/Content.h"
 #include "tools/ArchiveWriter.h"
-#include "tests/support/Sequence.h"
 
 using namespace zarvo::payload;
 using Bytes = std::vector<std::uint8_t>;
@@ -79,44 +79,7 @@ double MedianOf(int repetitions, const std::function<void()>& run) {
   return Median(times);
 }
 
-using zarvo::testing::Sequence;
-
-// Text of pseudo-random words from a vocabulary of 8192, in lines: compresses about 2.5:1.
-class WordSource {
- public:
-  WordSource() {
-    Sequence random(42);
-    for (int i = 0; i < 8192; ++i) {
-      std::string word;
-      const std::size_t length = 2 + random.Next() % 9;
-      for (std::size_t c = 0; c < length; ++c) word += static_cast<char>('a' + random.Next() % 26);
-      words_.push_back(word);
-    }
-  }
-
-  Bytes Text(std::size_t length, std::uint64_t seed) const {
-    Sequence random(seed);
-    Bytes text;
-    text.reserve(length + 16);
-    std::size_t lineStart = 0;
-    while (text.size() < length) {
-      const std::string& word = words_[random.Next() % words_.size()];
-      text.insert(text.end(), word.begin(), word.end());
-      if (text.size() - lineStart > 60 + random.Next() % 40) {
-        text.push_back('\r');
-        text.push_back('\n');
-        lineStart = text.size();
-      } else {
-        text.push_back(' ');
-      }
-    }
-    text.resize(length);
-    return text;
-  }
-
- private:
-  std::vector<std::string> words_;
-};
+using zarvo::bench::WordSource;
 
 // Size from /proc/self/status, in bytes; 0 where it cannot be read.
 std::size_t ProcessStatus(std::string_view field) {
