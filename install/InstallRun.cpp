@@ -79,6 +79,13 @@ DWORD WriteNewFile(const std::wstring& path, const std::vector<std::uint8_t>& co
   return failure;
 }
 
+// True when another program has the file open in a way that keeps others out.
+bool IsHeldOpen(const std::wstring& path) {
+  platform::UniqueFile probe(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return !probe && ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 }  // namespace
 
 bool DateTimeToFileTime(payload::TDateTime time, FILETIME& fileTime) {
@@ -136,7 +143,9 @@ std::optional<TInstallFailure> InstallFile(TPayload& payload, const std::wstring
   if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
     ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    const DWORD code = ::GetLastError();
+    DWORD code = ::GetLastError();
+    // A file another program holds open refuses the move as "access denied"; say which it is.
+    if (code == ERROR_ACCESS_DENIED && IsHeldOpen(target)) code = ERROR_SHARING_VIOLATION;
     ::DeleteFileW(temporary.c_str());
     if (oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
       ::SetFileAttributesW(target.c_str(), oldAttributes);

@@ -93,6 +93,12 @@ public:
   void SetNumber(const std::wstring& name, DWORD number) {
     ::RegSetValueExW(FKey, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
   }
+  // Sets both values again: Wine's shell writes its own answers back into this key now and then,
+  // so a test puts them right before the step that reads them.
+  void Refresh() {
+    Set(L"Desktop", FDesktop.wstring());
+    Set(L"Programs", FPrograms.wstring());
+  }
   const std::filesystem::path& Desktop() const { return FDesktop; }
   const std::filesystem::path& Programs() const { return FPrograms; }
 

@@ -601,7 +601,7 @@ TEST_P(InstallRun, InstallsTheEditionsFilesMakesBothLinksAndEndsWithTheNoteAndCl
   auto form = NewSetup(startup);
   form->FormActivate(form.get());
   form->Edit1->SetText(folder.wstring());  // no trailing backslash: the run adds it
-  std::vector<int> positions;
+  shell.Refresh();
   form->SB1Click(form->SB1);
   const bool installed = Installed;
   Installed = false;
