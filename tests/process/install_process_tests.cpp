@@ -38,6 +38,10 @@ using payload::testing::Bytes;
 constexpr milliseconds InstallLimit = 60s;
 
 constexpr wchar_t ShellFoldersKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// Wine writes "Shell Folders" anew from these whenever a program asks the shell for a folder (a
+// link's save does), so a scene sets both.
+constexpr wchar_t UserShellFoldersKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 constexpr wchar_t LinkName[] = L"Zarvo Lite.lnk";
 
 const std::wstring EnglishNote =
@@ -156,7 +160,7 @@ struct LinkInfo {
   int IconIndex = -1;
 };
 
-std::optional<LinkInfo> ReadLink(const fs::path& path) {
+std::optional<LinkInfo> ReadLinkOnce(const fs::path& path) {
   if (!fs::is_regular_file(path)) return std::nullopt;
   const HRESULT initialised = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   std::optional<LinkInfo> info;
@@ -183,11 +187,21 @@ std::optional<LinkInfo> ReadLink(const fs::path& path) {
   return info;
 }
 
+// Wine's desktop window reads the links that appear in the desktop folder; a read that meets it
+// fails, so it is tried again for a while.
+std::optional<LinkInfo> ReadLink(const fs::path& path) {
+  for (int attempt = 0;; ++attempt) {
+    if (std::optional<LinkInfo> info = ReadLinkOnce(path)) return info;
+    if (attempt == 30) return std::nullopt;
+    ::Sleep(100);
+  }
+}
+
 // The link opens the installed program in the install folder and shows the program's own icon.
 void ExpectLinkTo(const fs::path& link, const std::wstring& installDir) {
   SCOPED_TRACE(link.string());
   const std::optional<LinkInfo> info = ReadLink(link);
-  ASSERT_TRUE(info.has_value()) << "no readable link";
+  ASSERT_TRUE(info.has_value()) << (fs::exists(link) ? "a link that cannot be loaded" : "no link file");
   EXPECT_EQ(info->Target, installDir + L"ZarvoF.exe");
   EXPECT_EQ(info->Folder, installDir);
   EXPECT_EQ(info->Icon, installDir + L"ZarvoF.exe");
@@ -331,13 +345,17 @@ class InstallScene : public ::testing::Test {
 protected:
   InstallScene()
       : desktopValue_(HKEY_CURRENT_USER, ShellFoldersKey, L"Desktop"),
-        programsValue_(HKEY_CURRENT_USER, ShellFoldersKey, L"Programs") {}
+        programsValue_(HKEY_CURRENT_USER, ShellFoldersKey, L"Programs"),
+        userDesktopValue_(HKEY_CURRENT_USER, UserShellFoldersKey, L"Desktop"),
+        userProgramsValue_(HKEY_CURRENT_USER, UserShellFoldersKey, L"Programs") {}
 
   void SetUp() override {
     fs::create_directories(Temp());
     fs::create_directories(Desktop());
     fs::create_directories(Programs());
     fs::create_directories(Parent());
+    userDesktopValue_.SetText(Desktop().wstring());
+    userProgramsValue_.SetText(Programs().wstring());
     desktopValue_.SetText(Desktop().wstring());
     programsValue_.SetText(Programs().wstring());
   }
@@ -374,6 +392,7 @@ protected:
 
   TemporaryFolder root_;
   SavedRegistryValue desktopValue_, programsValue_;
+  SavedRegistryValue userDesktopValue_, userProgramsValue_;
 };
 
 // ---- the whole run over a prepared folder
