@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # The main job: builds the setup with the bundled sample product (32- and 64-bit), shows what its
-# payload holds, and runs the 64-bit build under Wine on a virtual screen, keeping a screenshot.
+# payload holds, and runs the 64-bit build under Wine.
+#   On a display of the caller's (DISPLAY set, not ours): opens the setup window and waits for it.
+#   Otherwise on our virtual screen: "/update" into a fresh folder, a screenshot of the ready
+#   window, Enter to install, a screenshot of the finished one, what was installed and where,
+#   Enter to close, and the exit code.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -16,16 +20,78 @@ empty=$(mktemp -d)
 build/native/tools/zarvo-pack plan "$payload" --dir "$empty"
 rmdir "$empty"
 
-echo "== running build/win64/app/ZarvoFRE.exe under Wine =="
+export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix} WINEDEBUG=-all LC_ALL=C.UTF-8
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
+wine=/usr/lib/wine/wine64
+setup=build/win64/app/ZarvoFRE.exe
+our_display=":${ZARVO_DISPLAY:-77}"
+caller_display=${DISPLAY:-}
 "$root/scripts/wine-session" start
-export DISPLAY=:${ZARVO_DISPLAY:-77}
-export WINEPREFIX=$root/build/wineprefix WINEDEBUG=-all
-(/usr/lib/wine/wine64 build/win64/app/ZarvoFRE.exe >/dev/null 2>&1 </dev/null &)
-window=$(timeout 30 xdotool search --sync --name "Zarvo LITE" | head -n 1)
-sleep 1
+
+if [ -n "$caller_display" ] && [ "$caller_display" != "$our_display" ]; then
+  echo "== opening $setup on display $caller_display; close the window to end =="
+  export DISPLAY=$caller_display
+  set +e
+  "$wine" "$setup" >/dev/null 2>&1 </dev/null
+  echo "exit code: $?"
+  exit 0
+fi
+
+export DISPLAY=$our_display
 mkdir -p build/shots
-import -window root build/shots/main.png
-echo "screenshot: build/shots/main.png"
-xdotool windowfocus --sync "$window" key Return 2>/dev/null || true
-sleep 1
-xdotool search --name "Zarvo LITE" >/dev/null 2>&1 && xdotool windowclose "$window" 2>/dev/null || true
+rm -f build/shots/ready.png build/shots/finished.png
+folder_name="ZarvoRun-$(date +%Y%m%d-%H%M%S)"
+folder="$WINEPREFIX/drive_c/$folder_name"
+windows_folder="C:\\$folder_name\\"
+user_dir="$WINEPREFIX/drive_c/users/$(id -un)"
+links=("$user_dir/Desktop/Zarvo Lite.lnk"
+       "$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Zarvo Lite.lnk")
+log=$(mktemp)
+rc_file=$(mktemp)
+marker=$(mktemp)
+rm -f "$rc_file"
+
+shoot() {  # the window's area of the screen
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$1"
+  echo "screenshot: $1"
+}
+fail() { echo "run.sh: $*" >&2; [ -s "$log" ] && cat "$log" >&2; exit 1; }
+# Waits up to $1 seconds for the command after it to succeed.
+wait_for() {
+  local limit=$1; shift
+  for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+links_written() {
+  for link in "${links[@]}"; do [ "$link" -nt "$marker" ] || return 1; done
+}
+ended() { [ -s "$rc_file" ]; }
+
+echo "== running $setup /update \"$windows_folder\" under Wine on $DISPLAY =="
+sleep 1  # the links must come out newer than the marker
+( "$wine" "$setup" /update "$windows_folder" >"$log" 2>&1 </dev/null; echo $? >"$rc_file" ) &
+window=$(timeout 60 xdotool search --sync --name "Zarvo LITE" 2>/dev/null | head -n 1) || true
+[ -n "$window" ] || fail "no setup window within 60 s"
+sleep 2  # the first paint
+shoot build/shots/ready.png
+
+xdotool windowfocus --sync "$window" key Return 2>/dev/null || xdotool key --window "$window" Return
+# The links are the run's last step; the closing note follows them at once.
+wait_for 120 links_written || fail "the install did not finish within 120 s"
+sleep 2
+shoot build/shots/finished.png
+
+echo "== installed into $windows_folder ($folder) =="
+(cd "$folder" && find . -type f -printf '%P\t%s bytes\n' | sort)
+echo "== links made =="
+for link in "${links[@]}"; do
+  # The target is kept as UTF-16 text in the link.
+  target=$(strings -a -el "$link" | grep -i -m1 'ZarvoF\.exe' || true)
+  echo "$link -> ${target:-?} ($(stat -c %s "$link") bytes)"
+done
+
+xdotool windowfocus --sync "$window" key Return 2>/dev/null || xdotool key --window "$window" Return
+wait_for 30 ended || fail "the setup did not end within 30 s of the second Enter"
+echo "exit code: $(cat "$rc_file")"
+rm -f "$log" "$rc_file" "$marker"
