@@ -33,22 +33,21 @@ std::size_t RootLength(std::wstring_view path) {
 
 }  // namespace
 
-bool PrepareInstallFolder(std::wstring_view folder) {
+bool CreateFolders(std::wstring_view folder) {
   const std::size_t root = RootLength(folder);
   if (root == 0) return false;
   const std::wstring path(folder);
-  if (IsFolder(path)) return true;
-  // Each missing part from the root down.
-  for (std::size_t end = root; end <= path.size(); ++end) {
+  // Each missing part from the root down; an empty part ("a\\b") is no folder of its own.
+  for (std::size_t end = root + 1; end <= path.size(); ++end) {
     if (end < path.size() && !IsSeparator(path[end])) continue;
-    if (end > 0 && IsSeparator(path[end - 1]) && end != root) continue;
+    if (IsSeparator(path[end - 1])) continue;
     const std::wstring part = path.substr(0, end);
-    if (end <= root) continue;
-    if (IsFolder(part)) continue;
-    if (!CreateDirectoryW(part.c_str(), nullptr) && !IsFolder(part)) return false;
+    if (!IsFolder(part) && !CreateDirectoryW(part.c_str(), nullptr) && !IsFolder(part)) return false;
   }
   return IsFolder(path);
 }
+
+bool PrepareInstallFolder(std::wstring_view folder) { return CreateFolders(folder); }
 
 std::wstring WithTrailingBackslash(std::wstring_view folder) {
   std::wstring result(folder);

@@ -12,6 +12,10 @@ namespace zarvo::install {
 // whatever parents were made before the failing part stay (they are empty).
 bool PrepareInstallFolder(std::wstring_view folder);
 
+// Makes every missing folder of the full path `folder` (as PrepareInstallFolder does); true when
+// the folder is there afterwards.
+bool CreateFolders(std::wstring_view folder);
+
 // The folder with a trailing backslash.
 std::wstring WithTrailingBackslash(std::wstring_view folder);
 

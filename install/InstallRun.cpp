@@ -4,6 +4,7 @@
 #include <atomic>
 #include <exception>
 
+#include "install/InstallFolder.h"
 #include "install/LocaleNameComparer.h"
 #include "payload/Manifest.h"
 #include "platform/Handles.h"
@@ -15,7 +16,6 @@ namespace {
 using platform::ToWide;
 using TKind = TInstallFailure::TKind;
 
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 TFailureReason ReasonFor(DWORD code) {
   switch (code) {
@@ -36,16 +36,6 @@ TFailureReason ReasonFor(DWORD code) {
 
 TInstallFailure FileFailure(std::u16string_view path, TFailureReason reason, DWORD code = 0) {
   return {TKind::File, ToWide(path), reason, code};
-}
-
-// Every missing folder of `path` up to its last separator; failures are left to the file's
-// creation, which then reports them.
-void CreateFolderPart(const std::wstring& path) {
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (!IsSeparator(path[i]) || i == 0 || path[i - 1] == L':') continue;
-    const std::wstring folder = path.substr(0, i);
-    if (!::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) continue;
-  }
 }
 
 // A name beside the target that no other run of this process or another will pick.
@@ -133,7 +123,8 @@ std::optional<TInstallFailure> InstallFile(TPayload& payload, const std::wstring
   }
 
   const std::wstring target = installDir + ToWide(path);
-  CreateFolderPart(target);
+  // A failure here is the file's creation's to report.
+  CreateFolders(target.substr(0, target.find_last_of(L"\\/")));
   const std::wstring temporary = TemporaryNameBeside(target);
   if (const DWORD code = WriteNewFile(temporary, content); code != 0)
     return FileFailure(path, ReasonFor(code), code);
